@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds Ballwick and runs every test: the plain C++ libraries (engine,
+# compressor) under AddressSanitizer + UndefinedBehaviorSanitizer, the fuzzers
+# (clang's libFuzzer) for FUZZ_SECONDS each (default 60), then the full build with
+# its unit, widget and server tests (offscreen: no display needed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+ballwick_install_deps
+
+JOBS=${JOBS:-$(nproc)}
+export QT_QPA_PLATFORM=offscreen
+export FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+
+echo "== plain C++ libraries under ASan + UBSan"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBALLWICK_WITH_QT=OFF \
+  -DBALLWICK_SANITIZE=ON -DBALLWICK_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$JOBS"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -j"$JOBS" --timeout 600)
+
+echo "== fuzzers, ${FUZZ_SECONDS} s each"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBALLWICK_WITH_QT=OFF -DBALLWICK_FUZZ=ON -DBALLWICK_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$JOBS"
+if [ -f fuzz/CMakeLists.txt ]; then (cd build-fuzz && ctest --output-on-failure -L fuzz -j"$JOBS" --timeout $((FUZZ_SECONDS * 3 + 120))); fi
+
+# Last, so that the closing line of this script is the full test run's summary.
+echo "== full build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBALLWICK_BENCH=ON >/dev/null
+cmake --build build -j"$JOBS"
+(cd build && ctest --output-on-failure -j"$JOBS" --timeout 600)
+
