@@ -1,0 +1,97 @@
+#include "app/inisettings.h"
+
+#include "app/profile.h"
+
+#include <cctype>
+#include <limits>
+
+namespace ballwick {
+namespace {
+
+std::optional<int> parseHexDigits(QStringView digits)
+{
+    if (digits.isEmpty() || digits.size() > 8)
+        return std::nullopt;
+    // toUInt would also take a sign or a "0x" of its own; only plain digits count.
+    for (QChar c : digits)
+        if (!isxdigit(c.toLatin1()) || c.unicode() > 0x7f)
+            return std::nullopt;
+    return static_cast<int>(digits.toUInt(nullptr, 16));
+}
+
+} // namespace
+
+std::optional<int> parseIniInteger(const QString &text)
+{
+    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
+        return parseHexDigits(QStringView(text).mid(2));
+
+    QStringView rest(text);
+    bool negative = false;
+    if (!rest.isEmpty() && (rest.front() == u'-' || rest.front() == u'+')) {
+        negative = rest.front() == u'-';
+        rest = rest.mid(1);
+    }
+    if (!rest.isEmpty() && rest.front() == u'$') {
+        const auto v = parseHexDigits(rest.mid(1));
+        if (!v)
+            return std::nullopt;
+        return negative ? static_cast<int>(0u - static_cast<uint>(*v)) : *v;
+    }
+    if (rest.isEmpty() || rest.size() > 10)
+        return std::nullopt;
+    qint64 v = 0;
+    for (QChar c : rest) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    if (negative)
+        v = -v;
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(v);
+}
+
+IniSettings readIniSettings(const QString &path, const QString &section, int defaultWidth,
+                            int defaultHeight)
+{
+    const auto text = [&](const char *key, const char *fallback) {
+        return profile::readString(path, section, QString::fromLatin1(key), QString::fromLatin1(fallback));
+    };
+    const auto integer = [&](const char *key, int fallback) {
+        return parseIniInteger(text(key, "")).value_or(fallback);
+    };
+
+    IniSettings s;
+    s.top = integer("Top", 3);
+    s.left = integer("Left", 3);
+    s.width = integer("Width", defaultWidth);
+    s.height = integer("Height", defaultHeight);
+    s.sounds = text("Sounds", "yes") != QLatin1String("no");
+    s.update = text("Update", "true") != QLatin1String("false");
+    s.name = text("Name", "Guest");
+    s.quick = text("Quick", "y") == QLatin1String("y");
+    return s;
+}
+
+void writeIniSettings(const QString &path, const QString &section, const IniSettings &s)
+{
+    const auto write = [&](const char *key, const QString &value) {
+        profile::writeString(path, section, QString::fromLatin1(key), value);
+    };
+    write("Top", QString::number(s.top));
+    write("Left", QString::number(s.left));
+    write("Width", QString::number(s.width));
+    write("Height", QString::number(s.height));
+    write("Name", s.name);
+    write("Sounds", s.sounds ? QStringLiteral("yes") : QStringLiteral("no"));
+    write("Update", s.update ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+void writeQuickSeen(const QString &path, const QString &section)
+{
+    profile::writeString(path, section, QStringLiteral("Quick"), QStringLiteral("n"));
+}
+
+} // namespace ballwick

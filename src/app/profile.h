@@ -1,0 +1,48 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+namespace ballwick {
+
+// A refused write of a profile file. what() is "Unable to write to <full path>".
+class ProfileWriteError : public std::runtime_error
+{
+public:
+    explicit ProfileWriteError(const QString &path);
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// Keys in sections of a profile ("ini") file:
+//
+//   [section]
+//   key=value
+//
+// Section and key names match without regard to case (the first match wins).
+// Each call opens the file anew and releases it before returning; nothing is
+// cached. Lines are read with LF or CR LF ends.
+namespace profile {
+
+// Longest value handed back by readString; longer values are cut there.
+inline constexpr int maxValueLength = 2047;
+
+// The value of `key` in `section`, with the blanks around it and one pair of
+// enclosing single or double quotes dropped; `fallback` when the file, the
+// section or the key is missing or the file cannot be read. Never throws.
+QString readString(const QString &path, const QString &section, const QString &key,
+                   const QString &fallback);
+
+// Sets `key` in `section` to `value`: the key's line is rewritten in place (its
+// name kept as the file spells it), or the key is appended after the last key
+// of the section; a missing section is added at the end of the file, a missing
+// file is created. Every other line stays byte for byte, and new lines take the
+// line end the file already uses. The file is replaced atomically, so a failed
+// write leaves the old file whole. Throws ProfileWriteError when the file cannot
+// be read back or written.
+void writeString(const QString &path, const QString &section, const QString &key,
+                 const QString &value);
+
+} // namespace profile
+} // namespace ballwick

@@ -1,0 +1,8 @@
+# Settings file and sound cues.
+add_executable(test_profile test_profile.cpp)
+target_link_libraries(test_profile PRIVATE bw_app GTest::gtest)
+gtest_discover_tests(test_profile DISCOVERY_MODE PRE_TEST)
+
+add_executable(test_sounds test_sounds.cpp)
+target_link_libraries(test_sounds PRIVATE bw_app GTest::gtest)
+gtest_discover_tests(test_sounds DISCOVERY_MODE PRE_TEST)

@@ -1,0 +1,238 @@
+#include "app/inisettings.h"
+#include "app/profile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace ballwick;
+
+namespace {
+
+class ProfileFile : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath("ballwick.ini");
+
+    void put(const QByteArray &bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray contents() const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QString read(const QString &key, const QString &fallback = "DEF", const QString &section = "ballwick")
+    {
+        return profile::readString(path, section, key, fallback);
+    }
+    void write(const QString &key, const QString &value, const QString &section = "ballwick")
+    {
+        profile::writeString(path, section, key, value);
+    }
+};
+
+// A path that can never be created, even by root: its parent is a regular file.
+QString uncreatable(const QTemporaryDir &dir)
+{
+    QFile blocker(dir.filePath("blocker"));
+    blocker.open(QIODevice::WriteOnly);
+    return dir.filePath("blocker/ballwick.ini");
+}
+
+} // namespace
+
+TEST_F(ProfileFile, ReadsMatchSectionAndKeyWithoutCaseAndStripBlanksAndOneQuotePair)
+{
+    put("; settings\r\n"
+        "[other]\r\n"
+        "Top=99\r\n"
+        "[BallWick]\r\n"
+        "  tOP  =   12  \r\n"
+        "Name=\"  Joe Q \"\r\n"
+        "Alt='x'\r\n"
+        "Both=\"'inner'\"\r\n"
+        "Odd=\"half\r\n"
+        "Mixed=\"a'\r\n"
+        "Empty=\r\n"
+        "Top=13\r\n"
+        "[ballwick]\r\n"
+        "Late=1\r\n");
+    EXPECT_EQ(read("Top"), "12");            // first match, other section ignored
+    EXPECT_EQ(read("Name"), "  Joe Q ");     // quotes keep the blanks inside
+    EXPECT_EQ(read("Alt"), "x");
+    EXPECT_EQ(read("Both"), "'inner'");      // only one pair comes off
+    EXPECT_EQ(read("Odd"), "\"half");
+    EXPECT_EQ(read("Mixed"), "\"a'");
+    EXPECT_EQ(read("Empty"), "");            // present and empty is not missing
+    EXPECT_EQ(read("Missing"), "DEF");
+    EXPECT_EQ(read("Late"), "DEF");          // a repeated section is not searched
+    EXPECT_EQ(read("Top", "DEF", "nosuch"), "DEF");
+    EXPECT_EQ(read("Top", "DEF", "other"), "99");
+}
+
+TEST_F(ProfileFile, MissingOrUnreadableFileGivesTheFallback)
+{
+    EXPECT_EQ(read("Top", "3"), "3");
+    QDir(dir.path()).mkdir("ballwick.ini"); // a directory where the file should be
+    EXPECT_EQ(read("Top", "3"), "3");
+}
+
+TEST_F(ProfileFile, LongValuesAreCutAt2047Characters)
+{
+    put("[ballwick]\nName=" + QByteArray(5000, 'a') + "\n");
+    EXPECT_EQ(read("Name").size(), 2047);
+}
+
+TEST_F(ProfileFile, WritingCreatesFileAndSectionAndKeepsTheOrderOfFirstWrites)
+{
+    write("Quick", "n");
+    write("Top", "3");
+    write("Name", "Guest");
+    write("top", "4"); // replaced in place, spelled as the file has it
+    EXPECT_EQ(contents(), "[ballwick]\nQuick=n\nTop=4\nName=Guest\n");
+}
+
+TEST_F(ProfileFile, WritingKeepsEveryOtherLineByteForByte)
+{
+    const QByteArray before =
+        "; Ballwick settings\r\n"
+        "\r\n"
+        "[Ballwick]\r\n"
+        "Top = 10 ; old\r\n"
+        "# kept\r\n"
+        "Colour=blue\r\n"
+        "\r\n"
+        "; about the next section\r\n"
+        "[fonts]\r\n"
+        "Size=8";
+    put(before);
+    write("TOP", "20");
+    write("Width", "1024");
+    write("Size", "9", "Other");
+    EXPECT_EQ(contents(), "; Ballwick settings\r\n"
+                          "\r\n"
+                          "[Ballwick]\r\n"
+                          "Top =20\r\n"
+                          "# kept\r\n"
+                          "Colour=blue\r\n"
+                          "Width=1024\r\n"
+                          "\r\n"
+                          "; about the next section\r\n"
+                          "[fonts]\r\n"
+                          "Size=8\r\n"
+                          "\r\n"
+                          "[Other]\r\n"
+                          "Size=9\r\n");
+}
+
+TEST_F(ProfileFile, WrittenValuesReadBackUnchanged)
+{
+    for (const QString &v : {QString(" padded "), QString("\"quoted\""), QString("'q'"), QString(""),
+                             QString("Zoë"), QString("a=b;c")}) {
+        write("Name", v);
+        EXPECT_EQ(read("Name"), v);
+    }
+    // A line break cannot smuggle in a key or a section of its own.
+    write("Name", "Bob\n[ballwick]\nSounds=no");
+    EXPECT_EQ(read("Sounds"), "DEF");
+    EXPECT_EQ(read("Name"), "Bob [ballwick] Sounds=no");
+}
+
+TEST_F(ProfileFile, RefusedWriteNamesTheFullPathAndLeavesNothingBehind)
+{
+    const QString bad = uncreatable(dir);
+    try {
+        profile::writeString(bad, "ballwick", "Quick", "n");
+        FAIL() << "write succeeded";
+    } catch (const ProfileWriteError &e) {
+        EXPECT_EQ(QString::fromStdString(e.what()), "Unable to write to " + bad);
+        EXPECT_EQ(e.path(), bad);
+    }
+    // A directory in the file's place: refused, and the directory is untouched.
+    QDir(dir.path()).mkdir("ballwick.ini");
+    EXPECT_THROW(write("Quick", "n"), ProfileWriteError);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST(IniInteger, ReadsDecimalDollarHexAndLongZeroXHexOnly)
+{
+    EXPECT_EQ(parseIniInteger("0x400"), 1024);
+    EXPECT_EQ(parseIniInteger("0X1f"), 31);
+    EXPECT_EQ(parseIniInteger("$400"), 1024);
+    EXPECT_EQ(parseIniInteger("-$10"), -16);
+    EXPECT_EQ(parseIniInteger("-25"), -25);
+    EXPECT_EQ(parseIniInteger("+7"), 7);
+    EXPECT_EQ(parseIniInteger("0"), 0);
+    EXPECT_EQ(parseIniInteger("2147483647"), 2147483647);
+    EXPECT_EQ(parseIniInteger("0xFFFFFFFF"), -1);
+    for (const char *bad : {"", "0x", "0X", "0x-5", "0x+5", "0xg", "abc", "12px", "1 2", "-", "$", "$-1",
+                            "2147483648", "0x100000000", "99999999999", "1.5"})
+        EXPECT_EQ(parseIniInteger(bad), std::nullopt) << bad;
+}
+
+TEST_F(ProfileFile, SettingsDefaultsWhenThereIsNoFile)
+{
+    const IniSettings s = readIniSettings(path, "ballwick", 780, 491);
+    EXPECT_EQ(s.top, 3);
+    EXPECT_EQ(s.left, 3);
+    EXPECT_EQ(s.width, 780);
+    EXPECT_EQ(s.height, 491);
+    EXPECT_TRUE(s.sounds);
+    EXPECT_TRUE(s.update);
+    EXPECT_EQ(s.name, "Guest");
+    EXPECT_TRUE(s.quick);
+}
+
+TEST_F(ProfileFile, SettingsTextValuesCompareExactlyAndWithCase)
+{
+    put("[ballwick]\nSounds=No\nUpdate=FALSE\nQuick=Y\nName=\nWidth=0x400\nHeight=big\nTop=-40\n");
+    IniSettings s = readIniSettings(path, "ballwick", 780, 491);
+    EXPECT_TRUE(s.sounds);
+    EXPECT_TRUE(s.update);
+    EXPECT_FALSE(s.quick);
+    EXPECT_EQ(s.name, "");
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.height, 491);
+    EXPECT_EQ(s.top, -40);
+
+    put("[ballwick]\nSounds=no\nUpdate=false\nQuick=y\nSounds=yes\n");
+    s = readIniSettings(path, "ballwick", 780, 491);
+    EXPECT_FALSE(s.sounds);
+    EXPECT_FALSE(s.update);
+    EXPECT_TRUE(s.quick);
+}
+
+TEST_F(ProfileFile, SettingsSaveWritesAllKeysInOrderAfterQuickAndStopsAtARefusal)
+{
+    IniSettings s;
+    s.top = 10;
+    s.left = 20;
+    s.width = 1024;
+    s.height = 600;
+    s.name = "A long player name";
+    s.sounds = false;
+    writeQuickSeen(path, "ballwick");
+    writeIniSettings(path, "ballwick", s);
+    EXPECT_EQ(contents(), "[ballwick]\nQuick=n\nTop=10\nLeft=20\nWidth=1024\nHeight=600\n"
+                          "Name=A long player name\nSounds=no\nUpdate=true\n");
+    const IniSettings back = readIniSettings(path, "ballwick", 780, 491);
+    EXPECT_EQ(back.name, s.name);
+    EXPECT_FALSE(back.sounds);
+    EXPECT_FALSE(back.quick);
+
+    EXPECT_THROW(writeIniSettings(uncreatable(dir), "ballwick", s), ProfileWriteError);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
