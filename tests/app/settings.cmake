@@ -4,5 +4,5 @@ target_link_libraries(test_profile PRIVATE bw_app GTest::gtest)
 gtest_discover_tests(test_profile DISCOVERY_MODE PRE_TEST)
 
 add_executable(test_sounds test_sounds.cpp)
-target_link_libraries(test_sounds PRIVATE bw_app GTest::gtest)
+target_link_libraries(test_sounds PRIVATE bw_app GTest::gtest Qt6::Test)
 gtest_discover_tests(test_sounds DISCOVERY_MODE PRE_TEST)
