@@ -1,6 +1,7 @@
 #include <QApplication>
-#include <QWidget>
+#include <QIcon>
 
+#include "app/tmain.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
@@ -10,14 +11,27 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));
-    QWidget mainWindow;
-    mainWindow.setWindowTitle(QStringLiteral("Ballwick"));
-    Ttallylist tally(&mainWindow);
-    Tabout about(&mainWindow);
-    Thelp help(&mainWindow);
-    Thighscore highscore(&mainWindow);
-    Tmultiplayer multiplayer(&mainWindow);
-    mainWindow.show();
-    return app.exec();
+    QApplication::setDesktopFileName(QStringLiteral("ballwick"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    // Closing the main window ends the program, whichever other windows are open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Created in this order and destroyed in the reverse one, the main window
+    // last; the tally list writes its file while it is destroyed.
+    Tmain main;
+    Ttallylist tally(&main);
+    Tabout about(&main);
+    Thelp help(&main);
+    Thighscore highscore(&main);
+    Tmultiplayer multiplayer(&main);
+    main.setwindows(&tally, &about, &help, &highscore, &multiplayer);
+
+    main.show();
+    const int rc = app.exec();
+    // The secondary windows are going away: the main window must not reach them
+    // from here on.
+    main.setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
+    return rc;
 }

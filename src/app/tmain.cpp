@@ -1,0 +1,751 @@
+#include "app/tmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <exception>
+
+#include "app/appdirs.h"
+#include "app/instancemutex.h"
+#include "app/pictures.h"
+#include "online/thighscore.h"
+#include "screens/tabout.h"
+#include "screens/thelp.h"
+#include "screens/tmultiplayer.h"
+#include "tally/ttallylist.h"
+#include "widgets/tflatpanel.h"
+#include "widgets/tlbbackground.h"
+
+using ballwick::CellColour;
+using ballwick::Widget;
+
+namespace {
+
+const QColor windowColour(0xE8, 0xE3, 0xC5);
+const QColor purple(0x57, 0x26, 0x5B);
+const QColor darkPurple(0x42, 0x1D, 0x45);
+const QColor boardFrame(0x91, 0x75, 0x9B);
+
+// The design keeps panel_board's centre at the middle of this client area.
+constexpr int designClientWidth = 758;
+constexpr int designClientHeight = 492;
+constexpr int designBoardCentreX = 379;
+constexpr int designBoardCentreY = 246;
+
+Tmain::SoundSink &soundSinkSlot()
+{
+    static Tmain::SoundSink sink;
+    return sink;
+}
+
+Tmain::ErrorSink &errorSinkSlot()
+{
+    static Tmain::ErrorSink sink;
+    return sink;
+}
+
+// "Arial" and "MS Sans Serif" of the original look map to the metric-compatible
+// faces a Linux desktop ships.
+QFont uiFont(int pointSize, bool bold = false)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+QFont pixelFont(int pixels, bool bold = false)
+{
+    QFont f = uiFont(8, bold);
+    f.setPixelSize(pixels);
+    return f;
+}
+
+void setTextColour(QWidget *w, const QColor &c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    w->setPalette(pal);
+}
+
+QColor fromColourValue(std::uint32_t value)
+{
+    // Colour values are stored blue-green-red: 255 is red.
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+TFlatPanel *makePanel(QWidget *parent, const char *name, QRect geometry, const QColor &frame)
+{
+    auto *p = new TFlatPanel(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setGeometry(geometry);
+    p->setFrameColor(frame);
+    return p;
+}
+
+QLabel *makeImage(QWidget *parent, const char *name, QRect geometry, const QString &path)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setPixmap(ballwick::picture(path, geometry.size()));
+    return l;
+}
+
+Timagebutton *makeButton(QWidget *parent, const char *name, QRect geometry, const QString &path)
+{
+    auto *b = new Timagebutton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setPixmap(ballwick::picture(path, geometry.size()));
+    return b;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &caption, const QFont &font,
+                  const QColor &colour)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFont(font);
+    setTextColour(l, colour);
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+} // namespace
+
+Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(QStringLiteral("Ballwick"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    setFont(uiFont(8));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, windowColour);
+    setPalette(pal);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setAutoFillBackground(false);
+    setCentralWidget(m_client);
+    LbBackground1 = new TLbBackground(m_client);
+    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
+    LbBackground1->setImage(QPixmap(QStringLiteral(":/images/tile.png")));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Tmain::Timer1Timer);
+
+    loadpictures();
+    buildmenus();
+    buildwidgets();
+    createupdatepanel();
+    // Overlays from bottom to top.
+    panel_cleared->raise();
+    panel_name->raise();
+    panel_update->raise();
+    panel_theboard->raise();
+    panel_bigball->raise();
+    panel_instructions->raise();
+
+    m_client->setMinimumSize(panel_board->width() + 5, panel_board->height() + 5);
+    m_client->installEventFilter(this);
+
+    FormCreate();
+}
+
+Tmain::~Tmain() = default;
+
+void Tmain::setwindows(Ttallylist *tally, Tabout *aboutwindow, Thelp *helpwindow, Thighscore *highscorewindow,
+                       Tmultiplayer *multiplayerwindow)
+{
+    tallylist = tally;
+    about = aboutwindow;
+    help = helpwindow;
+    highscore = highscorewindow;
+    multiplayer = multiplayerwindow;
+}
+
+void Tmain::setSoundSink(SoundSink sink)
+{
+    soundSinkSlot() = std::move(sink);
+}
+
+const Tmain::SoundSink &Tmain::soundSink()
+{
+    return soundSinkSlot();
+}
+
+void Tmain::setErrorSink(ErrorSink sink)
+{
+    errorSinkSlot() = std::move(sink);
+}
+
+void Tmain::reporterror(const QString &message)
+{
+    if (const auto &sink = errorSinkSlot()) {
+        sink(message);
+        return;
+    }
+    QMessageBox::critical(this, QStringLiteral("Ballwick"), message);
+}
+
+void Tmain::loadpictures()
+{
+    for (int i = 0; i < 78; ++i)
+        imagelist_balls[i] = ballwick::picture(QStringLiteral(":/images/balls/%1.png").arg(i), QSize(40, 40),
+                                               i == 0 ? purple : (i == 76 ? darkPurple : QColor(Qt::lightGray)));
+    for (int i = 0; i < 4; ++i)
+        imagelist_mox[i] = ballwick::picture(QStringLiteral(":/images/mox/%1.png").arg(i), QSize(132, 55));
+}
+
+void Tmain::buildmenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, void (Tmain::*handler)(),
+                       const QKeySequence &shortcut = {}) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!shortcut.isEmpty())
+            a->setShortcut(shortcut);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+
+    file1 = bar->addMenu(QStringLiteral("&File"));
+    file1->setObjectName(QStringLiteral("file1"));
+    StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"), &Tmain::StartGame1Click,
+                      QKeySequence(Qt::CTRL | Qt::Key_S));
+    N1 = file1->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    Exit1 = item(file1, "Exit1", QStringLiteral("Exit"), &Tmain::Exit1Click);
+
+    Options1 = bar->addMenu(QStringLiteral("&Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    PlaySounds1 = item(Options1, "PlaySounds1", QStringLiteral("Play Sounds"), &Tmain::PlaySounds1Click);
+    PlaySounds1->setCheckable(true);
+    PlaySounds1->setChecked(true);
+    ResetScreenLocation1 = item(Options1, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
+                                &Tmain::ResetScreenLocation1Click);
+    ChangeName1 = item(Options1, "ChangeName1", QStringLiteral("Change  Name"), &Tmain::ChangeName1Click);
+    updatecheck = item(Options1, "updatecheck", QStringLiteral("Automatically Check for Updates"),
+                       &Tmain::updatecheckClick);
+    updatecheck->setCheckable(true);
+    updatecheck->setChecked(true);
+
+    View1 = bar->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    TallyList1 = item(View1, "TallyList1", QStringLiteral("Tally List"), &Tmain::TallyList1Click);
+    ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"),
+                              &Tmain::ViewHighScoreList1Click);
+
+    Help1 = bar->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = item(Help1, "Help2", QStringLiteral("Help"), &Tmain::Help2Click, QKeySequence(Qt::Key_F1));
+    QuickInstructions1 = item(Help1, "QuickInstructions1", QStringLiteral("Quick Instructions"),
+                              &Tmain::QuickInstructions1Click, QKeySequence(Qt::CTRL | Qt::Key_I));
+    N2 = Help1->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+    About1 = item(Help1, "About1", QStringLiteral("About"), &Tmain::About1Click);
+
+    MultiplayerBingo1 = bar->addAction(QStringLiteral("Check out Multiplayer Bingo!"));
+    MultiplayerBingo1->setObjectName(QStringLiteral("MultiplayerBingo1"));
+    connect(MultiplayerBingo1, &QAction::triggered, this, &Tmain::MultiplayerBingo1Click);
+}
+
+void Tmain::buildwidgets()
+{
+    panel_board = makePanel(m_client, "panel_board", QRect(0, 2, 758, 488), windowColour);
+    panel_board->setTransparent(true);
+
+    label_name = makeLabel(panel_board, "label_name", QPoint(11, 10),
+                           QStringLiteral("Welcome to Ballwick by Quendra Software!"), uiFont(10, true), purple);
+    label_name->setFixedWidth(600);
+
+    panel_board1 = makePanel(panel_board, "panel_board1", QRect(2, 29, 753, 457), boardFrame);
+    panel_board1->setTransparent(true);
+    QWidget *area = panel_board1;
+
+    label_score = makeLabel(area, "label_score", QPoint(620, 6), QStringLiteral("Score:"), uiFont(12, true), purple);
+    label_score->setFixedWidth(130);
+
+    panel_theboard = makePanel(area, "panel_theboard", QRect(10, 5, 604, 204), purple);
+    panel_theboard->setColor(Qt::black);
+    paintbox_board = new Tpaintbox(panel_theboard);
+    paintbox_board->setObjectName(QStringLiteral("paintbox_board"));
+    paintbox_board->setGeometry(3, 3, ballwick::boardwidth, ballwick::boardheight);
+    connect(paintbox_board, &Tpaintbox::paint, this, &Tmain::paintbox_boardPaint);
+    connect(paintbox_board, &Tpaintbox::mouseUp, this, &Tmain::paintbox_boardMouseUp);
+
+    panel_bigball = makePanel(area, "panel_bigball", QRect(615, 29, 134, 121), Qt::black);
+    panel_bigball->setColor(Qt::black);
+    Image4 = makeImage(panel_bigball, "Image4", QRect(2, 2, 130, 117), QStringLiteral(":/images/bigball.png"));
+    label_bigball = new QLabel(QStringLiteral("B4"), panel_bigball);
+    label_bigball->setObjectName(QStringLiteral("label_bigball"));
+    label_bigball->setGeometry(13, 31, 108, 58);
+    label_bigball->setAlignment(Qt::AlignCenter);
+    label_bigball->setFont(pixelFont(51, true));
+    setTextColour(label_bigball, Qt::black);
+    image_moxball =
+        makeImage(panel_bigball, "image_moxball", QRect(2, 2, 130, 117), QStringLiteral(":/images/bigball_mox.png"));
+
+    image_mox = new QLabel(area);
+    image_mox->setObjectName(QStringLiteral("image_mox"));
+    image_mox->setGeometry(616, 154, 132, 55);
+    drawmox(0);
+
+    button_start = makeButton(area, "button_start", QRect(620, 162, 126, 40), QStringLiteral(":/images/button_start.png"));
+    connect(button_start, &Timagebutton::clicked, this, &Tmain::button_startClick);
+
+    Image1 = makeImage(area, "Image1", QRect(8, 212, 209, 241), QStringLiteral(":/images/card.png"));
+    Image2 = makeImage(area, "Image2", QRect(219, 212, 209, 241), QStringLiteral(":/images/card.png"));
+    Image3 = makeImage(area, "Image3", QRect(430, 212, 209, 241), QStringLiteral(":/images/card.png"));
+    Image5 = makeImage(area, "Image5", QRect(641, 212, 110, 241), QStringLiteral(":/images/scoring.png"));
+    buildcards();
+
+    // End of the round.
+    panel_cleared = makePanel(area, "panel_cleared", QRect(8, 5, 606, 205), darkPurple);
+    panel_cleared->setColor(windowColour);
+    panel_cleared->hide();
+    listbox_scores = new QListWidget(panel_cleared);
+    listbox_scores->setObjectName(QStringLiteral("listbox_scores"));
+    listbox_scores->setGeometry(6, 6, 281, 193);
+    listbox_scores->setFont(uiFont(10, true));
+    listbox_scores->setFocusPolicy(Qt::NoFocus);
+    {
+        QPalette lp = listbox_scores->palette();
+        lp.setColor(QPalette::Base, QColor(0xF5, 0xF3, 0xE7));
+        lp.setColor(QPalette::Text, purple);
+        listbox_scores->setPalette(lp);
+    }
+    label_score1 = makeLabel(panel_cleared, "label_score1", QPoint(304, 12), QStringLiteral("Your Score: "),
+                             uiFont(18, true), purple);
+    label_score1->setFixedWidth(290);
+    Label3 = makeLabel(panel_cleared, "Label3", QPoint(304, 58), QStringLiteral("Enter Your Name"), uiFont(10, true),
+                       QColor(0x80, 0x80, 0x80));
+    edit_name = new QLineEdit(panel_cleared);
+    edit_name->setObjectName(QStringLiteral("edit_name"));
+    edit_name->setGeometry(304, 78, 180, 26);
+    edit_name->setMaxLength(10);
+    edit_name->setFont(uiFont(12));
+    button_sendscore = makeButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
+                                  QStringLiteral(":/images/button_sendscore.png"));
+    connect(button_sendscore, &Timagebutton::clicked, this, &Tmain::button_sendscoreClick);
+    button_highscores = makeButton(panel_cleared, "button_highscores", QRect(440, 114, 126, 40),
+                                   QStringLiteral(":/images/button_highscores.png"));
+    connect(button_highscores, &Timagebutton::clicked, this, &Tmain::button_highscoresClick);
+    button_cancel = makeButton(panel_cleared, "button_cancel", QRect(440, 159, 126, 40),
+                               QStringLiteral(":/images/button_cancel.png"));
+    connect(button_cancel, &Timagebutton::clicked, this, &Tmain::button_cancelClick);
+    panel_wait = makePanel(panel_cleared, "panel_wait", QRect(304, 114, 262, 40), darkPurple);
+    panel_wait->setColor(QColor(0xF5, 0xF3, 0xE7));
+    panel_wait->setFontColor(purple);
+    panel_wait->setFont(uiFont(10, true));
+    panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
+    panel_wait->hide();
+
+    // Name entry.
+    panel_name = makePanel(area, "panel_name", QRect(140, 26, 329, 161), Qt::black);
+    panel_name->setColor(windowColour);
+    panel_name->hide();
+    Label1 = new QLabel(QStringLiteral("ENTER YOUR NAME"), panel_name);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(1, 16, 327, 26);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(uiFont(14, true));
+    setTextColour(Label1, QColor(0x80, 0x80, 0x80));
+    edit_aname = new QLineEdit(panel_name);
+    edit_aname->setObjectName(QStringLiteral("edit_aname"));
+    edit_aname->setGeometry(64, 52, 201, 32);
+    edit_aname->setMaxLength(10);
+    edit_aname->setFont(uiFont(14));
+    {
+        QPalette ep = edit_aname->palette();
+        ep.setColor(QPalette::Base, Qt::white);
+        ep.setColor(QPalette::Text, Qt::black);
+        edit_aname->setPalette(ep);
+    }
+    connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
+    button_namedone = makeButton(panel_name, "button_namedone", QRect(101, 104, 126, 40),
+                                 QStringLiteral(":/images/button_done.png"));
+    connect(button_namedone, &Timagebutton::clicked, this, &Tmain::button_namedoneClick);
+
+    panel_update = makePanel(area, "panel_update", QRect(140, 26, 329, 161), Qt::black);
+    panel_update->setColor(windowColour);
+    panel_update->hide();
+
+    // Quick instructions.
+    panel_instructions = makePanel(area, "panel_instructions", QRect(1, 1, 751, 455), darkPurple);
+    panel_instructions->setColor(windowColour);
+    panel_instructions->hide();
+    Image6 = makeImage(panel_instructions, "Image6", QRect(27, 10, 530, 433), QStringLiteral(":/images/instructions.png"));
+    Image7 = makeButton(panel_instructions, "Image7", QRect(608, 392, 126, 40), QStringLiteral(":/images/button_done.png"));
+    connect(Image7, &Timagebutton::clicked, this, &Tmain::Image7Click);
+}
+
+void Tmain::buildcards()
+{
+    static constexpr int lefts[3][5] = {{15, 56, 95, 136, 176}, {226, 267, 306, 347, 387}, {437, 478, 517, 558, 598}};
+    static constexpr int tops[5] = {259, 298, 337, 376, 415};
+    const QFont font = pixelFont(25, true);
+    for (int card = 1; card <= 3; ++card)
+        for (int column = 1; column <= 5; ++column)
+            for (int row = 1; row <= 5; ++row) {
+                auto *l = new Timagebutton(panel_board1);
+                l->setObjectName(QString::fromStdString(ballwick::Engine::cellname(card, column, row)));
+                l->setGeometry(lefts[card - 1][column - 1], tops[row - 1], 34, 29);
+                l->setAlignment(Qt::AlignCenter);
+                l->setFont(font);
+                l->setText(QStringLiteral("0"));
+                setTextColour(l, Qt::black);
+                connect(l, &Timagebutton::clicked, this, [this, l] { label_card111Click(l); });
+                m_cards[card - 1][column - 1][row - 1] = l;
+            }
+}
+
+QLabel *Tmain::cardlabel(int card, int column, int row) const
+{
+    if (card < 1 || card > 3 || column < 1 || column > 5 || row < 1 || row > 5)
+        return nullptr;
+    return m_cards[card - 1][column - 1][row - 1];
+}
+
+// ---------------------------------------------------------------------------
+// Start-up, show, resize and close
+
+void Tmain::FormCreate()
+{
+    appname = QString::fromLatin1(ballwick::appname);
+    installerfile = QStringLiteral("moxsetup.exe");
+    m_mutex = std::make_unique<ballwick::InstanceMutex>(appname);
+    defaultwidth = 780;
+    defaultheight = 491;
+    const QTime now = QDateTime::currentDateTimeUtc().time();
+    m_engine = std::make_unique<ballwick::Engine>(
+        *this, ballwick::Random(ballwick::Random::seedfromtime(now.hour(), now.minute(), now.second(), now.msec())));
+    panel_name->show();
+    panel_name->raise();
+    try {
+        loadinifile();
+    } catch (const std::exception &e) {
+        // The rest of the creation is skipped; the program goes on.
+        reporterror(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    // The round-active flag starts cleared with the engine.
+    playsounds(QStringLiteral("entered"));
+}
+
+void Tmain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    FormShow();
+    if (!m_shownonce) {
+        m_shownonce = true;
+        // Centred on the whole desktop at the first showing, keeping the size.
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect desk = screen->virtualGeometry();
+            move(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2);
+        }
+    }
+}
+
+void Tmain::FormShow()
+{
+    startupdatecheck();
+}
+
+bool Tmain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tmain::FormResize()
+{
+    // The client area never gets smaller than panel_board plus 5 pixels (its
+    // minimum size); the panel keeps its size and its centre keeps its
+    // proportional place, the middle.
+    const QSize client = m_client->size();
+    const int cx = designBoardCentreX * client.width() / designClientWidth;
+    const int cy = designBoardCentreY * client.height() / designClientHeight;
+    panel_board->move(cx - panel_board->width() / 2, cy - panel_board->height() / 2);
+}
+
+void Tmain::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Tmain::FormClose()
+{
+    if (!(y() == loadedtop && x() == loadedleft && height() == loadedheight && width() == loadedwidth)) {
+        QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect work = screen->availableGeometry();
+            // Shrunk by 3 pixels only, not fitted to the work area.
+            if (width() > work.width())
+                resize(width() - 3, height());
+            if (height() > work.height())
+                resize(width(), height() - 3);
+        }
+        loadedleft = x();
+        loadedtop = y();
+        loadedwidth = width();
+        loadedheight = height();
+    }
+    try {
+        saveinifile();
+    } catch (const std::exception &e) {
+        // Reported; the program still ends, since staying open would not make
+        // the file writable.
+        reporterror(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Menu items and overlay buttons
+
+void Tmain::StartGame1Click()
+{
+    m_engine->StartGame1Click();
+}
+
+void Tmain::Exit1Click()
+{
+    close();
+}
+
+void Tmain::PlaySounds1Click()
+{
+    // The check mark has already toggled.
+    try {
+        saveinifile();
+    } catch (const std::exception &e) {
+        reporterror(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void Tmain::updatecheckClick()
+{
+    try {
+        saveinifile();
+    } catch (const std::exception &e) {
+        reporterror(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void Tmain::ResetScreenLocation1Click()
+{
+    move(3, 3);
+    resize(defaultwidth, defaultheight);
+}
+
+void Tmain::ChangeName1Click()
+{
+    panel_name->show();
+    panel_name->raise();
+}
+
+void Tmain::showwindow(QWidget *window)
+{
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Tmain::TallyList1Click()
+{
+    showwindow(tallylist);
+}
+
+void Tmain::Help2Click()
+{
+    showwindow(help);
+}
+
+void Tmain::QuickInstructions1Click()
+{
+    panel_instructions->show();
+}
+
+void Tmain::About1Click()
+{
+    showwindow(about);
+}
+
+void Tmain::MultiplayerBingo1Click()
+{
+    showwindow(multiplayer);
+}
+
+void Tmain::button_namedoneClick()
+{
+    edit_name->setText(edit_aname->text());
+    panel_name->hide();
+}
+
+void Tmain::Image7Click()
+{
+    panel_instructions->hide();
+}
+
+// ---------------------------------------------------------------------------
+// The game view
+
+void Tmain::button_startClick()
+{
+    m_engine->button_startClick();
+}
+
+void Tmain::button_cancelClick()
+{
+    m_engine->button_cancelClick();
+}
+
+void Tmain::label_card111Click(QLabel *sender)
+{
+    int card = 0, column = 0, row = 0;
+    if (sender && ballwick::Engine::parsecellname(sender->objectName().toStdString(), card, column, row))
+        m_engine->label_card111Click(card, column, row);
+}
+
+void Tmain::paintbox_boardMouseUp(Qt::MouseButton, int x, int y)
+{
+    // Any button counts; a release outside the paint box is no click on a ball.
+    if (x < 0 || y < 0 || x >= paintbox_board->width() || y >= paintbox_board->height())
+        return;
+    m_engine->paintbox_boardMouseUp(x, y);
+}
+
+void Tmain::paintbox_boardPaint(QPainter &painter)
+{
+    painter.fillRect(paintbox_board->rect(), Qt::black);
+    for (int s = 0; s < ballwick::slotcount; ++s)
+        painter.drawPixmap(ballwick::slotleft(s), ballwick::slottop(s), imagelist_balls[m_engine->boardpicture(s)]);
+}
+
+void Tmain::addtomineincrease(int index)
+{
+    if (tallylist)
+        tallylist->addtomineincrease(index);
+}
+
+void Tmain::addtomineset(int index, const std::string &value)
+{
+    if (tallylist)
+        tallylist->addtomineset(index, QString::fromStdString(value));
+}
+
+int Tmain::bestcovered() const
+{
+    return tallylist ? tallylist->bestcovered() : 0;
+}
+
+bool Tmain::checkscore(int score, const std::string &name)
+{
+    return tallylist ? tallylist->checkscore(score, QString::fromStdString(name)) : false;
+}
+
+void Tmain::playsounds(const std::string &name)
+{
+    playsounds(QString::fromStdString(name));
+}
+
+std::string Tmain::playername() const
+{
+    return edit_name->text().toStdString();
+}
+
+void Tmain::clearscores()
+{
+    listbox_scores->clear();
+}
+
+void Tmain::addscoreline(const std::string &line)
+{
+    listbox_scores->addItem(QString::fromStdString(line));
+}
+
+void Tmain::drawball(int slot, int)
+{
+    // The paint rule draws every slot from the board state.
+    if (slot >= 0 && slot < ballwick::slotcount)
+        paintbox_board->update(ballwick::slotleft(slot), ballwick::slottop(slot), ballwick::slotsize,
+                               ballwick::slotsize);
+}
+
+void Tmain::drawmox(int picture)
+{
+    if (picture < 0 || picture > 3)
+        return;
+    image_mox->setPixmap(imagelist_mox[picture]);
+    image_mox->setProperty("picture", picture);
+}
+
+void Tmain::setcellcaption(int card, int column, int row, const std::string &caption)
+{
+    if (QLabel *l = cardlabel(card, column, row))
+        l->setText(QString::fromStdString(caption));
+}
+
+void Tmain::setcellcolour(int card, int column, int row, CellColour colour)
+{
+    if (QLabel *l = cardlabel(card, column, row))
+        setTextColour(l, fromColourValue(static_cast<std::uint32_t>(colour)));
+}
+
+QWidget *Tmain::widget(Widget w) const
+{
+    return findChild<QWidget *>(QLatin1String(ballwick::widgetname(w)));
+}
+
+void Tmain::setvisible(Widget w, bool visible)
+{
+    if (QWidget *target = widget(w))
+        target->setVisible(visible);
+}
+
+void Tmain::bringtofront(Widget w)
+{
+    if (QWidget *target = widget(w))
+        target->raise();
+}
+
+void Tmain::setcaption(Widget w, const std::string &caption)
+{
+    QWidget *target = widget(w);
+    const QString text = QString::fromStdString(caption);
+    if (auto *label = qobject_cast<QLabel *>(target))
+        label->setText(text);
+    else if (auto *panel = qobject_cast<TFlatPanel *>(target))
+        panel->setCaption(text);
+}

@@ -1,0 +1,251 @@
+#pragma once
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "game/engine.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPainter;
+class QTimer;
+class TFlatPanel;
+class TLbBackground;
+class Timagebutton;
+class Tpaintbox;
+class Ttallylist;
+class Tabout;
+class Thelp;
+class Thighscore;
+class Tmultiplayer;
+
+namespace ballwick {
+class InstanceMutex;
+}
+
+// State of the settings and sound code (tmain_settings.cpp), kept by the main window.
+struct SettingsParts;
+struct SettingsPartsDeleter {
+    void operator()(SettingsParts *parts) const;
+};
+
+// State of the update check and its download, defined by the update code
+// (tmain_update.cpp) and kept by the main window.
+struct UpdateParts;
+struct UpdatePartsDeleter {
+    void operator()(UpdateParts *parts) const;
+};
+
+// The main window "Ballwick": the ball board, the three cards, the overlay
+// panels and the menu bar. The object names of the widgets are the members'
+// names, so they can be looked up with findChild.
+class Tmain : public QMainWindow, public ballwick::GameView
+{
+    Q_OBJECT
+public:
+    // Creating the window runs FormCreate: the instance lock, the random seed,
+    // the name panel, the settings and the cue "entered".
+    explicit Tmain(QWidget *parent = nullptr);
+    ~Tmain() override;
+
+    // The secondary windows, created after the main window (in this order) and
+    // handed over here; the main window calls them directly.
+    void setwindows(Ttallylist *tally, Tabout *about, Thelp *help, Thighscore *highscore,
+                    Tmultiplayer *multiplayer);
+
+    // Where every played cue goes. When a sink is set, playsounds() hands it the
+    // cue name (only while "Play Sounds" is checked) instead of playing it aloud;
+    // tests put a recorder here.
+    using SoundSink = std::function<void(const QString &cue)>;
+    static void setSoundSink(SoundSink sink);
+    static const SoundSink &soundSink();
+
+    // Where error messages go (a message box titled "Ballwick" by default).
+    using ErrorSink = std::function<void(const QString &message)>;
+    static void setErrorSink(ErrorSink sink);
+    void reporterror(const QString &message);
+
+    // The rules of the round behind the view (tests may reseed its random source).
+    ballwick::Engine &engine() { return *m_engine; }
+
+    // --- Settings and sounds (tmain_settings.cpp) ---
+    // Both throw std::runtime_error("Unable to write to <path>") when the file
+    // cannot be written; the writes after the failing one are skipped.
+    void loadinifile();
+    void saveinifile();
+    void playsounds(const QString &name);
+
+    // --- High scores (tmain_online.cpp) ---
+    void button_sendscoreClick();
+    void Timer1Timer();
+    void button_highscoresClick();
+    void ViewHighScoreList1Click();
+
+    // --- Update check (tmain_update.cpp) ---
+    // Builds panel_update's children; called once from the constructor.
+    void createupdatepanel();
+    // Started from FormShow at the first showing when updatecheck is checked.
+    void startupdatecheck();
+
+    // --- Handlers of the main window ---
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormResize();
+    void StartGame1Click();
+    void Exit1Click();
+    void PlaySounds1Click();
+    void ResetScreenLocation1Click();
+    void ChangeName1Click();
+    void updatecheckClick();
+    void TallyList1Click();
+    void Help2Click();
+    void QuickInstructions1Click();
+    void About1Click();
+    void MultiplayerBingo1Click();
+    void button_namedoneClick();
+    void Image7Click();
+    void button_startClick();
+    void button_cancelClick();
+    void label_card111Click(QLabel *sender);
+    void paintbox_boardMouseUp(Qt::MouseButton button, int x, int y);
+    QWidget *widget(ballwick::Widget w) const;
+    void paintbox_boardPaint(QPainter &painter);
+
+    // The label of a card cell (card 1..3, column 1..5, row 1..5).
+    QLabel *cardlabel(int card, int column, int row) const;
+
+    // Program-wide values, set at creation.
+    QString appname;         // "ballwick"
+    QString installerfile;   // "moxsetup.exe"
+    int defaultwidth = 780;
+    int defaultheight = 491;
+    int loadedleft = 3;
+    int loadedtop = 3;
+    int loadedwidth = 780;
+    int loadedheight = 491;
+
+    // High-score wait (used by the online code).
+    int postcountdown = 0;
+    int postdots = 0;
+
+    // Secondary windows (null until setwindows).
+    Ttallylist *tallylist = nullptr;
+    Tabout *about = nullptr;
+    Thelp *help = nullptr;
+    Thighscore *highscore = nullptr;
+    Tmultiplayer *multiplayer = nullptr;
+
+    // Menus and items.
+    QMenu *file1 = nullptr;
+    QAction *StartGame1 = nullptr;
+    QAction *N1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QMenu *Options1 = nullptr;
+    QAction *PlaySounds1 = nullptr;
+    QAction *ResetScreenLocation1 = nullptr;
+    QAction *ChangeName1 = nullptr;
+    QAction *updatecheck = nullptr;
+    QMenu *View1 = nullptr;
+    QAction *TallyList1 = nullptr;
+    QAction *ViewHighScoreList1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *QuickInstructions1 = nullptr;
+    QAction *N2 = nullptr;
+    QAction *About1 = nullptr;
+    QAction *MultiplayerBingo1 = nullptr;
+
+    QTimer *Timer1 = nullptr; // 1000 ms, disabled at first; runs Timer1Timer
+
+    TLbBackground *LbBackground1 = nullptr;
+
+    // The widget tree.
+    TFlatPanel *panel_board = nullptr;
+    QLabel *label_name = nullptr;
+    TFlatPanel *panel_board1 = nullptr;
+    TFlatPanel *panel_theboard = nullptr;
+    Tpaintbox *paintbox_board = nullptr;
+    TFlatPanel *panel_bigball = nullptr;
+    QLabel *Image4 = nullptr;
+    QLabel *label_bigball = nullptr;
+    QLabel *image_moxball = nullptr;
+    QLabel *image_mox = nullptr;
+    Timagebutton *button_start = nullptr;
+    QLabel *label_score = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QLabel *Image3 = nullptr;
+    QLabel *Image5 = nullptr;
+
+    TFlatPanel *panel_cleared = nullptr;
+    QListWidget *listbox_scores = nullptr;
+    QLabel *label_score1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *edit_name = nullptr;
+    Timagebutton *button_sendscore = nullptr;
+    Timagebutton *button_highscores = nullptr;
+    Timagebutton *button_cancel = nullptr;
+    TFlatPanel *panel_wait = nullptr;
+
+    TFlatPanel *panel_name = nullptr;
+    QLabel *Label1 = nullptr; // "ENTER YOUR NAME"
+    QLineEdit *edit_aname = nullptr;
+    Timagebutton *button_namedone = nullptr;
+
+    TFlatPanel *panel_update = nullptr; // children built by createupdatepanel()
+
+    TFlatPanel *panel_instructions = nullptr;
+    QLabel *Image6 = nullptr;
+    Timagebutton *Image7 = nullptr;
+
+    // The picture lists of the board and the thief counter.
+    QPixmap imagelist_balls[78];
+    QPixmap imagelist_mox[4];
+
+    std::unique_ptr<SettingsParts, SettingsPartsDeleter> settingsparts;
+    std::unique_ptr<UpdateParts, UpdatePartsDeleter> updateparts;
+
+    // What the rules ask of the window (ballwick::GameView).
+    void addtomineincrease(int index) override;
+    void addtomineset(int index, const std::string &value) override;
+    int bestcovered() const override;
+    bool checkscore(int score, const std::string &name) override;
+    void playsounds(const std::string &name) override;
+    std::string playername() const override;
+    void clearscores() override;
+    void addscoreline(const std::string &line) override;
+    void drawball(int slot, int picture) override;
+    void drawmox(int picture) override;
+    void setcellcaption(int card, int column, int row, const std::string &caption) override;
+    void setcellcolour(int card, int column, int row, ballwick::CellColour colour) override;
+    void setvisible(ballwick::Widget w, bool visible) override;
+    void bringtofront(ballwick::Widget w) override;
+    void setcaption(ballwick::Widget w, const std::string &caption) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildmenus();
+    void buildwidgets();
+    void buildcards();
+    void loadpictures();
+    void showwindow(QWidget *window);
+
+    QLabel *m_cards[3][5][5] = {};
+    std::unique_ptr<ballwick::InstanceMutex> m_mutex;
+    std::unique_ptr<ballwick::Engine> m_engine;
+    bool m_shownonce = false;
+    bool m_closed = false;
+    QWidget *m_client = nullptr;
+};
