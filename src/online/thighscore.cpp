@@ -1,13 +1,239 @@
 #include "online/thighscore.h"
 
-Thighscore::Thighscore(QWidget *mainWindow)
-    : QWidget(nullptr), m_main(mainWindow)
+#include "online/serverbase.h"
+#include "online/thttpget.h"
+#include "online/turl.h"
+#include "widgets/tflatpanel.h"
+#include "widgets/tlbbackground.h"
+#include <ballwick_config.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimer>
+
+namespace {
+
+const QColor windowColour(0xE8, 0xE3, 0xC5);
+const QColor frameColour(0x42, 0x1D, 0x45);
+const QColor pageColour(0xF3, 0xEC, 0xCF);
+const QColor maroon(0x80, 0x00, 0x00);
+
+QPixmap picture(const QString &path, QSize size, const QColor &fallback)
+{
+    QPixmap p(path);
+    if (p.isNull()) {
+        p = QPixmap(size);
+        p.fill(fallback);
+    }
+    return p;
+}
+
+// Text of a reply: the charset the page names, else UTF-8, else Latin-1.
+QString pageText(const QByteArray &bytes)
+{
+    const auto enc = QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8);
+    QStringDecoder decode(enc);
+    QString text = decode(bytes);
+    if (decode.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
+}
+
+} // namespace
+
+Thspicture::Thspicture(QWidget *parent) : QLabel(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void Thspicture::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void Thspicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked();
+}
+
+Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_main(mainWindow)
 {
     setObjectName("thighscore");
     setWindowTitle(QStringLiteral("Ballwick - High Scores"));
+    setFixedSize(603, 561);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, windowColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(6, 9, 100, 100);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(picture(QStringLiteral(":/images/logo.png"), QSize(100, 100), frameColour));
+
+    panel_main = new TFlatPanel(this);
+    panel_main->setObjectName(QStringLiteral("panel_main"));
+    panel_main->setGeometry(112, 8, 481, 507);
+    panel_main->setColor(frameColour);
+
+    displayhtml = new QTextBrowser(panel_main);
+    displayhtml->setObjectName(QStringLiteral("displayhtml"));
+    displayhtml->setGeometry(1, 1, 479, 505);
+    displayhtml->setFrameShape(QFrame::NoFrame);
+    displayhtml->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    displayhtml->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    displayhtml->setLineWrapMode(QTextEdit::WidgetWidth);
+    // The view never navigates on its own: a click is reported and handled here.
+    displayhtml->setOpenLinks(false);
+    displayhtml->setOpenExternalLinks(false);
+    displayhtml->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    QPalette view = displayhtml->palette();
+    view.setColor(QPalette::Base, pageColour);
+    view.setColor(QPalette::Text, Qt::black);
+    view.setColor(QPalette::Link, maroon);
+    view.setColor(QPalette::LinkVisited, frameColour);
+    displayhtml->setPalette(view);
+    QFont serif;
+    serif.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                       QStringLiteral("DejaVu Serif")});
+    serif.setStyleHint(QFont::Serif);
+    serif.setPointSize(12);
+    displayhtml->setFont(serif);
+    displayhtml->document()->setDefaultFont(serif);
+    displayhtml->document()->setDefaultStyleSheet(
+        QStringLiteral("a { color: #800000; } pre, tt, code { font-family: Arial, 'Liberation Sans', sans-serif; }"));
+    connect(displayhtml, &QTextBrowser::anchorClicked, this, &Thighscore::displayhtmlHotSpotClick);
+
+    button_done = new Thspicture(this);
+    button_done->setObjectName(QStringLiteral("button_done"));
+    button_done->setGeometry(467, 518, 126, 40);
+    button_done->setScaledContents(true);
+    button_done->setPixmap(picture(QStringLiteral(":/images/button_done.png"), QSize(126, 40), frameColour));
+    button_done->setToolTip(QStringLiteral("Done"));
+    connect(button_done, &Thspicture::clicked, this, &Thighscore::button_doneClick);
+
+    Image2 = new Thspicture(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(5, 535, 230, 22);
+    Image2->setScaledContents(true);
+    Image2->setPixmap(picture(QStringLiteral(":/images/banner.png"), QSize(230, 22), windowColour));
+    connect(Image2, &Thspicture::clicked, this, &Thighscore::Image2Click);
+
+    URL1 = new TURL(this);
+    URL1->setObjectName(QStringLiteral("URL1"));
+    URL1->setURLType(utnone);
+    m_siteUrl = new TURL(this);
+    m_siteUrl->setURLType(utnone);
+    m_siteUrl->setURL(QStringLiteral(BALLWICK_SITE_URL));
+    Image2->setToolTip(m_siteUrl->address());
+
+    sendit = new THTTPGet(this);
+    sendit->setObjectName(QStringLiteral("sendit"));
+    sendit->OnDoneString = [this](QObject *s, const QByteArray &r) { senditDoneString(s, r); };
+    getit = new THTTPGet(this);
+    getit->setObjectName(QStringLiteral("getit"));
+    getit->OnDoneString = [this](QObject *s, const QByteArray &r) { getitDoneString(s, r); };
+
+    FormCreate();
 }
 
 Thighscore::~Thighscore() = default;
 
-void Thighscore::sendscore(const QString &, const QString &, const QString &) {}
-void Thighscore::loadit() {}
+void Thighscore::FormCreate()
+{
+    // The window shows its plain colour around the list, not the shared tile.
+    LbBackground1 = new TLbBackground(this);
+    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
+    LbBackground1->setImage(QPixmap());
+}
+
+void Thighscore::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
+{
+    sendit->URL = ballwick::scorePostAddress(name, date, score);
+    sendit->StartFetch();
+}
+
+void Thighscore::loadit()
+{
+    getit->PostQuery.clear();
+    getit->URL = ballwick::scoreListAddress();
+    getit->StartFetch();
+}
+
+void Thighscore::senditDoneString(QObject *, const QByteArray &)
+{
+    if (m_main) {
+        if (auto *cleared = m_main->findChild<QWidget *>(QStringLiteral("panel_cleared")))
+            cleared->hide();
+        if (auto *timer = m_main->findChild<QTimer *>(QStringLiteral("Timer1")))
+            timer->stop();
+    }
+    loadit();
+    show();
+    raise();
+    emit scorePosted();
+}
+
+void Thighscore::getitDoneString(QObject *, const QByteArray &Result)
+{
+    displayhtml->setHtml(pageText(Result));
+}
+
+void Thighscore::displayhtmlHotSpotClick(const QUrl &link)
+{
+    // A jump inside the page stays in the view.
+    if (link.isRelative() && link.path().isEmpty() && link.hasFragment()) {
+        displayhtml->scrollToAnchor(link.fragment());
+        return;
+    }
+    // A link relative to the list page is taken from the server that sent it.
+    const QUrl target = link.isRelative() ? QUrl(ballwick::scoreListAddress()).resolved(link) : link;
+    // The page comes from the network: only web and mail links are handed to the
+    // desktop, never local files or programs.
+    static const QStringList allowed{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
+                                     QStringLiteral("ftp")};
+    if (!allowed.contains(target.scheme().toLower()))
+        return;
+    URL1->setURL(link.isRelative() ? target.toString() : link.toString());
+    URL1->OpenURL();
+}
+
+void Thighscore::Image2Click()
+{
+    // The About window's opener points at the maker's home page.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("tabout")) {
+            if (auto *url = w->findChild<TURL *>(QStringLiteral("URL1"))) {
+                url->OpenURL();
+                return;
+            }
+        }
+    }
+    m_siteUrl->OpenURL();
+}
+
+void Thighscore::button_doneClick()
+{
+    close();
+}
