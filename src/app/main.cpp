@@ -3,6 +3,7 @@
 
 #include "app/tmain.h"
 #include "online/thighscore.h"
+#include "online/thttpget.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
@@ -10,6 +11,8 @@
 
 int main(int argc, char **argv)
 {
+    // libcurl's global set-up, once, before any thread exists.
+    THTTPGet::globalInit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));

@@ -1,17 +1,66 @@
 // Posting a score and showing the high-score list from the main window.
 #include "app/tmain.h"
 
+#include <QDate>
+#include <QLineEdit>
+#include <QLocale>
 #include <QTimer>
 
 #include "online/thighscore.h"
+#include "widgets/tflatpanel.h"
+
+namespace {
+
+// The separator between the parts of a short date in the user's locale ("/" in
+// most places, "." or "-" in others).
+QChar localeDateSeparator()
+{
+    const QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    for (QChar c : format) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('\'') && !c.isSpace())
+            return c;
+    }
+    return QLatin1Char('/');
+}
+
+// Today as month/day/two-digit year, without leading zeros: 12/6/26.
+QString postDate()
+{
+    const QString sep(localeDateSeparator());
+    return QDate::currentDate().toString(QStringLiteral("M") + sep + QStringLiteral("d") + sep + QStringLiteral("yy"));
+}
+
+} // namespace
 
 void Tmain::button_sendscoreClick()
 {
+    if (edit_name->text().isEmpty())
+        edit_name->setText(QStringLiteral("Guest"));
+    try {
+        if (highscore)
+            highscore->sendscore(edit_name->text(), postDate(), QString::number(engine().state().score));
+    } catch (...) {
+        // The countdown below reports a post that never got out.
+    }
+    postcountdown = 40;
+    postdots = 0;
+    Timer1->start();
+    panel_wait->show();
+    panel_wait->raise();
 }
 
 void Tmain::Timer1Timer()
 {
-    Timer1->stop();
+    --postcountdown;
+    if (++postdots > 5)
+        postdots = 1;
+    panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait") + QString(postdots, QLatin1Char('.')));
+    if (postcountdown == 0) {
+        // Modal: the steps go on while the message is open (the countdown is then
+        // below 0, so it comes once); the timer stops when it is closed.
+        reporterror(QStringLiteral("Posting Failed."));
+        Timer1->stop();
+    }
 }
 
 void Tmain::button_highscoresClick()
