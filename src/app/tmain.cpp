@@ -640,9 +640,7 @@ void Tmain::label_card111Click(QLabel *sender)
 
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, int x, int y)
 {
-    // Any button counts; a release outside the paint box is no click on a ball.
-    if (x < 0 || y < 0 || x >= paintbox_board->width() || y >= paintbox_board->height())
-        return;
+    // Any button counts; the rules ignore a release off the board.
     m_engine->paintbox_boardMouseUp(x, y);
 }
 

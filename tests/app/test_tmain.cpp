@@ -1,0 +1,437 @@
+// The main window played with the mouse: the real board and cards are clicked at
+// their pixel positions and the window's captions, colours, visibility, award
+// list and sound cues are checked.
+#include <gtest/gtest.h>
+
+#include <semaphore.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/appdirs.h"
+#include "app/instancemutex.h"
+#include "app/pictures.h"
+#include "app/tmain.h"
+#include "widgets/tflatpanel.h"
+
+using ballwick::Engine;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ballwick::setDataDirOverride(dir.path());
+        Tmain::setSoundSink([this](const QString &cue) { cues << cue; });
+        Tmain::setErrorSink([this](const QString &message) { errors << message; });
+        w = std::make_unique<Tmain>();
+        w->engine().random().setseed(20261207);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        cues.clear();
+    }
+
+    void TearDown() override
+    {
+        w.reset();
+        Tmain::setSoundSink({});
+        Tmain::setErrorSink({});
+        ballwick::setDataDirOverride(QString());
+    }
+
+    const ballwick::GameState &state() { return w->engine().state(); }
+
+    // Clicks the middle of a board slot, as the player would.
+    void clickslot(int slot)
+    {
+        QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {},
+                          QPoint(ballwick::slotleft(slot) + 20, ballwick::slottop(slot) + 20));
+    }
+
+    int findslot(auto pred)
+    {
+        for (int s = 0; s < ballwick::slotcount; ++s)
+            if (pred(state().balls[s]))
+                return s;
+        return -1;
+    }
+
+    QLabel *card(int c, int col, int row)
+    {
+        return w->findChild<QLabel *>(QString::fromStdString(Engine::cellname(c, col, row)));
+    }
+
+    // A card cell holding the number, or null.
+    QLabel *cellwith(int number, int *cardOut = nullptr)
+    {
+        for (int c = 1; c <= 3; ++c)
+            for (int col = 1; col <= 5; ++col)
+                for (int row = 1; row <= 5; ++row)
+                    if (state().tag(c, col, row) == number) {
+                        if (cardOut)
+                            *cardOut = c;
+                        return card(c, col, row);
+                    }
+        return nullptr;
+    }
+
+    static QColor textcolour(QWidget *widget) { return widget->palette().color(QPalette::WindowText); }
+    bool shown(QWidget *widget) { return widget->isVisibleTo(w.get()); }
+
+    QTemporaryDir dir;
+    QStringList cues;
+    QStringList errors;
+    std::unique_ptr<Tmain> w;
+};
+
+TEST_F(MainWindowTest, LaidOutWithItsNamesPlacesAndMenus)
+{
+    EXPECT_EQ(w->windowTitle(), "Ballwick");
+    struct Place {
+        const char *name;
+        QRect rect;
+    };
+    for (const Place &p : {Place{"panel_board1", {2, 29, 753, 457}}, Place{"panel_theboard", {10, 5, 604, 204}},
+                           Place{"paintbox_board", {3, 3, 598, 198}}, Place{"panel_bigball", {615, 29, 134, 121}},
+                           Place{"image_mox", {616, 154, 132, 55}}, Place{"button_start", {620, 162, 126, 40}},
+                           Place{"Image1", {8, 212, 209, 241}}, Place{"Image3", {430, 212, 209, 241}},
+                           Place{"Image5", {641, 212, 110, 241}}, Place{"panel_cleared", {8, 5, 606, 205}},
+                           Place{"panel_name", {140, 26, 329, 161}}, Place{"panel_update", {140, 26, 329, 161}},
+                           Place{"panel_instructions", {1, 1, 751, 455}}, Place{"label_card111", {15, 259, 34, 29}},
+                           Place{"label_card213", {226, 337, 34, 29}}, Place{"label_card355", {598, 415, 34, 29}},
+                           Place{"Image7", {608, 392, 126, 40}}, Place{"listbox_scores", {6, 6, 281, 193}}}) {
+        auto *widget = w->findChild<QWidget *>(p.name);
+        ASSERT_NE(widget, nullptr) << p.name;
+        EXPECT_EQ(widget->geometry(), p.rect) << p.name;
+    }
+    EXPECT_EQ(w->panel_board->size(), QSize(758, 488));
+    EXPECT_EQ(w->label_name->text(), "Welcome to Ballwick by Quendra Software!");
+    EXPECT_EQ(w->label_bigball->text(), "B4");
+    EXPECT_EQ(w->findChildren<Timagebutton *>(QRegularExpression("^label_card[1-3][1-5][1-5]$")).size(), 75);
+    QLabel *cell = card(2, 3, 4);
+    EXPECT_EQ(cell->font().pixelSize(), 25);
+    EXPECT_TRUE(cell->font().bold());
+    EXPECT_EQ(cell->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(cell->text(), "0");
+    EXPECT_EQ(w->edit_name->maxLength(), 10);
+    EXPECT_EQ(w->edit_aname->maxLength(), 10);
+    EXPECT_EQ(w->panel_wait->caption(), "Posting Score, Please Wait......");
+    EXPECT_FALSE(shown(w->panel_wait));
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->Timer1->interval(), 1000);
+
+    // Overlays from bottom to top, the board above the update panel; the name
+    // panel, shown at start, was raised above the board.
+    const QObjectList order = w->panel_board1->children();
+    auto at = [&](const char *name) { return order.indexOf(w->findChild<QWidget *>(name)); };
+    EXPECT_LT(at("panel_cleared"), at("panel_update"));
+    EXPECT_LT(at("panel_update"), at("panel_theboard"));
+    EXPECT_LT(at("panel_theboard"), at("panel_bigball"));
+    EXPECT_LT(at("panel_bigball"), at("panel_instructions"));
+    EXPECT_GT(at("panel_name"), at("panel_theboard"));
+
+    QStringList menus;
+    for (QAction *a : w->menuBar()->actions())
+        menus << a->text().remove('&');
+    EXPECT_EQ(menus, QStringList({"File", "Options", "View", "Help", "Check out Multiplayer Bingo!"}));
+    QStringList options;
+    for (QAction *a : w->Options1->actions())
+        options << a->text();
+    EXPECT_EQ(options, QStringList({"Play Sounds", "Reset Screen Location", "Change  Name",
+                                    "Automatically Check for Updates"}));
+    EXPECT_EQ(w->StartGame1->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(w->Help2->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(w->QuickInstructions1->shortcut(), QKeySequence("Ctrl+I"));
+    EXPECT_TRUE(w->PlaySounds1->isCheckable() && w->PlaySounds1->isChecked());
+    EXPECT_TRUE(w->updatecheck->isCheckable() && w->updatecheck->isChecked());
+    EXPECT_TRUE(w->N1->isSeparator());
+    EXPECT_TRUE(w->N2->isSeparator());
+    EXPECT_EQ(w->MultiplayerBingo1->menu(), nullptr);
+}
+
+TEST_F(MainWindowTest, StartsWithTheNamePanelAndTheEnteredCue)
+{
+    // A fresh window: the cue is the last step of its creation.
+    cues.clear();
+    Tmain second;
+    EXPECT_EQ(cues, QStringList({"entered"}));
+    EXPECT_TRUE(second.panel_name->isVisibleTo(&second));
+    EXPECT_EQ(second.edit_name->text(), second.edit_aname->text());
+    EXPECT_FALSE(second.engine().state().roundactive);
+    EXPECT_EQ(second.appname, "ballwick");
+    EXPECT_EQ(second.installerfile, "moxsetup.exe");
+}
+
+TEST_F(MainWindowTest, NamePanelCopiesTheNameOnDone)
+{
+    w->edit_aname->clear();
+    QTest::keyClicks(w->edit_aname, "Rosalind of the Hills");
+    EXPECT_EQ(w->edit_aname->text(), "Rosalind o"); // typing stops at 10
+    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(w->edit_name->text(), "Rosalind o");
+    EXPECT_FALSE(shown(w->panel_name));
+
+    // Change Name shows the panel again with what edit_aname last held.
+    w->edit_name->setText("Other");
+    w->ChangeName1->trigger();
+    EXPECT_TRUE(shown(w->panel_name));
+    EXPECT_EQ(w->edit_aname->text(), "Rosalind o");
+
+    // An empty box leaves an empty player name.
+    w->edit_aname->clear();
+    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(w->edit_name->text(), "");
+}
+
+TEST_F(MainWindowTest, QuickInstructionsShowAndHide)
+{
+    w->QuickInstructions1->trigger();
+    EXPECT_TRUE(shown(w->panel_instructions));
+    QTest::mouseClick(w->Image7, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_FALSE(shown(w->panel_instructions));
+}
+
+TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
+{
+    // Before a round, board and cards ignore clicks.
+    clickslot(0);
+    QTest::mouseClick(card(1, 1, 1), Qt::LeftButton);
+    EXPECT_TRUE(cues.isEmpty());
+
+    QTest::mouseClick(w->button_start, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(cues, QStringList({"turnnew"}));
+    EXPECT_FALSE(shown(w->button_start));
+    EXPECT_FALSE(shown(w->panel_name));
+    EXPECT_FALSE(shown(w->image_moxball));
+    EXPECT_EQ(w->label_bigball->text(), "");
+    EXPECT_EQ(w->label_name->text(), "Good Luck " + w->edit_name->text());
+    EXPECT_EQ(w->image_mox->property("picture").toInt(), 0);
+    EXPECT_EQ(card(3, 3, 3)->text(), "X");
+    EXPECT_EQ(textcolour(card(3, 3, 3)), QColor(Qt::red));
+    EXPECT_EQ(textcolour(card(1, 1, 1)), QColor(Qt::black));
+    EXPECT_EQ(card(1, 1, 1)->text(), QString::number(state().tag(1, 1, 1)));
+
+    // Reveal a numbered ball that stands on a card.
+    int slot = findslot([this](const ballwick::Ball &b) { return b.number != 77 && cellwith(b.number); });
+    ASSERT_GE(slot, 0);
+    const int number = state().balls[slot].number;
+    cues.clear();
+    clickslot(slot);
+    EXPECT_EQ(cues, QStringList({"replace"}));
+    EXPECT_EQ(w->label_bigball->text(), QString::fromStdString(Engine::ballcaption(number)));
+    EXPECT_FALSE(shown(w->image_moxball));
+    EXPECT_TRUE(shown(w->panel_bigball));
+
+    // The same ball again is refused.
+    cues.clear();
+    clickslot(slot);
+    EXPECT_EQ(cues, QStringList({"invalid"}));
+
+    // A number whose ball is still hidden is refused and stays as it is.
+    int hiddenSlot = findslot([this](const ballwick::Ball &b) { return b.number != 77 && !b.revealed && cellwith(b.number); });
+    ASSERT_GE(hiddenSlot, 0);
+    QLabel *hiddenCell = cellwith(state().balls[hiddenSlot].number);
+    const QString hiddenCaption = hiddenCell->text();
+    cues.clear();
+    QTest::mouseClick(hiddenCell, Qt::LeftButton);
+    EXPECT_EQ(cues, QStringList({"invalid"}));
+    EXPECT_EQ(hiddenCell->text(), hiddenCaption);
+
+    // Daub the revealed number.
+    QLabel *cell = cellwith(number);
+    cues.clear();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    EXPECT_EQ(cues, QStringList({"placecard"}));
+    EXPECT_EQ(cell->text(), "X");
+    EXPECT_EQ(textcolour(cell), QColor(Qt::red));
+    EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
+    EXPECT_GE(state().score, 4);
+
+    // Daubing it again, or a free centre, is refused.
+    cues.clear();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    QTest::mouseClick(card(2, 3, 3), Qt::LeftButton);
+    EXPECT_EQ(cues, QStringList({"invalid", "invalid"}));
+
+    // The thief's balls: one, two, three faces; the third ends the round.
+    for (int found = 1; found <= 3; ++found) {
+        const int thief = findslot([](const ballwick::Ball &b) { return b.number == 77 && !b.revealed; });
+        ASSERT_GE(thief, 0);
+        cues.clear();
+        clickslot(thief);
+        EXPECT_EQ(w->image_mox->property("picture").toInt(), found);
+        EXPECT_TRUE(shown(w->image_moxball));
+        EXPECT_EQ(w->label_bigball->text(), "");
+        if (found < 3)
+            EXPECT_EQ(cues, QStringList({"roundover"}));
+    }
+    EXPECT_EQ(cues, QStringList({"roundover", "winner"}));
+
+    // The end-of-round panel.
+    EXPECT_FALSE(state().roundactive);
+    EXPECT_TRUE(shown(w->panel_cleared));
+    EXPECT_TRUE(shown(w->button_start));
+    EXPECT_TRUE(shown(w->button_sendscore));
+    const QObjectList order = w->panel_board1->children();
+    EXPECT_GT(order.indexOf(w->panel_cleared), order.indexOf(w->panel_theboard)); // brought to the front
+    ASSERT_GE(w->listbox_scores->count(), 1);
+    EXPECT_EQ(w->listbox_scores->item(0)->text(), "Covered: 4");
+    EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
+    EXPECT_EQ(w->label_score1->text(), QString("Your Score: %1").arg(state().score));
+    for (int c = 1; c <= 3; ++c)
+        for (int col = 1; col <= 5; ++col)
+            for (int row = 1; row <= 5; ++row) {
+                QLabel *l = card(c, col, row);
+                if (state().tag(c, col, row) == 0) {
+                    EXPECT_EQ(l->text(), "X");
+                    EXPECT_EQ(textcolour(l), QColor(Qt::red));
+                } else {
+                    EXPECT_EQ(l->text(), QString::number(state().tag(c, col, row)));
+                    EXPECT_EQ(textcolour(l), QColor(0x80, 0x80, 0x80));
+                }
+            }
+
+    // After the round, clicks on board and cards do nothing.
+    cues.clear();
+    clickslot(findslot([](const ballwick::Ball &b) { return !b.revealed; }));
+    QTest::mouseClick(card(1, 1, 1), Qt::LeftButton);
+    EXPECT_TRUE(cues.isEmpty());
+
+    // Cancel hides the panel and leaves the cards; Ctrl+S starts again.
+    QTest::mouseClick(w->button_cancel, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_FALSE(shown(w->panel_cleared));
+    EXPECT_EQ(cell->text(), "X");
+    const QString lastScore = w->label_score->text();
+    w->StartGame1->trigger();
+    EXPECT_EQ(cues, QStringList({"turnnew"}));
+    EXPECT_TRUE(state().roundactive);
+    EXPECT_EQ(w->image_mox->property("picture").toInt(), 0);
+    EXPECT_EQ(w->label_score->text(), lastScore); // kept until the first daub
+}
+
+TEST_F(MainWindowTest, BoardEdgesAndReleasesOffTheBoard)
+{
+    w->StartGame1->trigger();
+    // The last pixel of the paint box is slot 74; X = 40, Y = 0 is slot 5.
+    QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {}, QPoint(597, 197));
+    EXPECT_EQ(state().balls[74].revealed, 1);
+    QTest::mouseClick(w->paintbox_board, Qt::RightButton, {}, QPoint(40, 0));
+    EXPECT_EQ(state().balls[5].revealed, 1);
+
+    // A press on the board released beside it reveals nothing.
+    int before = 0;
+    for (const auto &b : state().balls)
+        before += b.revealed;
+    QTest::mousePress(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(w->paintbox_board, Qt::LeftButton, {}, QPoint(-15, 10));
+    QTest::mousePress(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 190));
+    QTest::mouseRelease(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 230));
+    int after = 0;
+    for (const auto &b : state().balls)
+        after += b.revealed;
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(MainWindowTest, BoardPaintsEverySlotFromItsState)
+{
+    auto slotImage = [this](int slot) {
+        return w->paintbox_board->grab(QRect(ballwick::slotleft(slot), ballwick::slottop(slot), 38, 38)).toImage();
+    };
+    auto pictureImage = [this](int picture) {
+        return w->imagelist_balls[picture].copy(0, 0, 38, 38).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(0));
+    w->StartGame1->trigger();
+    EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(76));
+    clickslot(12);
+    EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(state().balls[12].number));
+}
+
+TEST_F(MainWindowTest, SoundsOffMeansNoCues)
+{
+    w->PlaySounds1->trigger();
+    EXPECT_FALSE(w->PlaySounds1->isChecked());
+    w->StartGame1->trigger();
+    clickslot(0);
+    EXPECT_TRUE(cues.isEmpty());
+    w->PlaySounds1->trigger();
+    clickslot(0);
+    EXPECT_EQ(cues, QStringList({"invalid"}));
+}
+
+TEST_F(MainWindowTest, MinimumClientSizeAndCentredPlayArea)
+{
+    QWidget *client = w->centralWidget();
+    w->resize(200, 200);
+    QTest::qWait(1);
+    EXPECT_GE(client->width(), 763);
+    EXPECT_GE(client->height(), 493);
+
+    w->resize(1200, 900);
+    QTest::qWait(1);
+    const QRect board = w->panel_board->geometry();
+    EXPECT_EQ(board.size(), QSize(758, 488));
+    EXPECT_LE(std::abs(board.center().x() - client->width() / 2), 1);
+    EXPECT_LE(std::abs(board.center().y() - client->height() / 2), 1);
+
+    w->ResetScreenLocation1->trigger();
+    EXPECT_EQ(w->width(), 780);
+    EXPECT_GE(client->height(), 493); // 491 is raised by the minimum size
+}
+
+TEST_F(MainWindowTest, CloseShrinksAWindowWiderThanTheWorkAreaByThreePixels)
+{
+    const QRect work = w->screen()->availableGeometry();
+    w->resize(work.width() + 50, 600);
+    const int wide = w->width();
+    w->FormClose();
+    EXPECT_EQ(w->width(), wide - 3);
+    EXPECT_EQ(w->loadedwidth, wide - 3);
+    EXPECT_EQ(w->loadedleft, w->x());
+
+    // Unchanged bounds skip the test and keep the loaded values.
+    w->loadedwidth = w->width();
+    w->loadedheight = w->height();
+    const int keep = w->width();
+    w->FormClose();
+    EXPECT_EQ(w->width(), keep);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST(InstanceMutex, HeldWhileRunningAndNeverExclusive)
+{
+    const QString name = QStringLiteral("ballwick-test-%1").arg(QCoreApplication::applicationPid());
+    ballwick::InstanceMutex first(name);
+    ballwick::InstanceMutex second(name); // a second copy starts like the first
+    EXPECT_TRUE(first.isopen());
+    EXPECT_TRUE(second.isopen());
+    EXPECT_EQ(first.systemname(), "/" + name);
+    sem_unlink(first.systemname().toLocal8Bit().constData());
+}
+
+TEST(Pictures, MissingPictureGivesAStandInOfTheAskedSize)
+{
+    const QPixmap p = ballwick::picture(":/images/no-such-picture.png", QSize(40, 40));
+    EXPECT_EQ(p.size(), QSize(40, 40));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
