@@ -7,6 +7,10 @@ target_sources(bw_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/tmain_online.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmain_update.cpp)
 target_link_libraries(bw_app PUBLIC bw_game bw_widgets)
+# The pictures' resource objects go on the link line of whatever links bw_app
+# (the program, the tests): inside the static library nothing would pull in
+# their initialiser.
 if(TARGET bw_res_images)
-  target_link_libraries(bw_app PUBLIC bw_res_images)
+  target_link_libraries(bw_app INTERFACE $<TARGET_OBJECTS:bw_res_images>)
+  add_dependencies(bw_app bw_res_images)
 endif()

@@ -1,5 +1,6 @@
 #include "app/pictures.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,6 +8,20 @@ namespace ballwick {
 
 QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackColor)
 {
+    // On a high-density screen the double-size picture "name@2x.png" is used
+    // when there is one, drawn at the same logical size.
+    if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
+        QString large = path;
+        const int dot = large.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0) {
+            large.insert(dot, QLatin1String("@2x"));
+            QPixmap pix(large);
+            if (!pix.isNull()) {
+                pix.setDevicePixelRatio(2.0);
+                return pix;
+            }
+        }
+    }
     QPixmap pix(path);
     if (!pix.isNull())
         return pix;
