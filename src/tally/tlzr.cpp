@@ -43,33 +43,62 @@ inline int commonPrefix(const std::uint8_t *a, const std::uint8_t *b, int limit)
 
 } // namespace
 
+
+namespace {
+
+// An empty hash entry. The entries read as -1 ("no position yet") by the rules;
+// holding a value this far below 0 lets one distance test reject them too.
+constexpr std::int16_t kNoEntry = -32768;
+
+// The match search: the hash of in[x..x+2] names a table entry, which yields
+// the candidate position and then takes x. Returns the match length (3..18),
+// or 0 for none.
+[[gnu::always_inline]] inline int findMatch(std::int16_t *table, const std::uint8_t *in, int n, int x, int &matchPos)
+{
+    // Fewer than three bytes left: no match is possible, and the table entry
+    // such a position would get can never be used by a later position either.
+    if (x + kMinMatch > n)
+        return 0;
+    std::uint32_t h = ((((std::uint32_t(in[x]) << 4) ^ in[x + 1]) << 4) ^ in[x + 2]) * 40543u;
+    h = (h >> 4) & 0x0FFF;
+    const int p = table[h];
+    table[h] = static_cast<std::int16_t>(x);
+    if (x - p > kMaxDistance)
+        return 0;
+    const int limit = n - x < kMaxMatch ? n - x : kMaxMatch;
+    const int m = commonPrefix(in + x, in + p, limit);
+    if (m < kMinMatch)
+        return 0;
+    matchPos = p;
+    return m;
+}
+
+void resetTable(std::int16_t *table)
+{
+    for (int i = 0; i < kHashSize; ++i)
+        table[i] = kNoEntry;
+}
+
+} // namespace
+
 TLZR::TLZR()
 {
     m_hash.reset(new (std::nothrow) std::int16_t[kHashSize]);
     if (!m_hash)
         throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
+    resetTable(m_hash.get());
 }
 
 TLZR::~TLZR() = default;
 
 bool TLZR::FindMatch(const std::uint8_t *in, int n, int x, int &matchPos, int &matchLen)
 {
-    // Fewer than three bytes left: no match is possible, and the table entry
-    // such a position would get can never be used by a later position either.
-    if (x + kMinMatch > n)
+    int pos = 0;
+    const int len = findMatch(m_hash.get(), in, n, x, pos);
+    if (len == 0)
         return false;
-    std::uint32_t h = ((((std::uint32_t(in[x]) << 4) ^ in[x + 1]) << 4) ^ in[x + 2]) * 40543u;
-    h = (h >> 4) & 0x0FFF;
-    const int p = m_hash[h];
-    m_hash[h] = static_cast<std::int16_t>(x);
-    if (p < 0 || x - p > kMaxDistance)
-        return false;
-    const int limit = n - x < kMaxMatch ? n - x : kMaxMatch;
-    const int m = commonPrefix(in + x, in + p, limit);
-    if (m < kMinMatch)
-        return false;
-    matchPos = p;
-    matchLen = m;
+    matchPos = pos;
+    matchLen = len;
     return true;
 }
 
@@ -79,7 +108,8 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
         n = 0;
     if (n > kPieceSize)
         n = kPieceSize;
-    std::memset(m_hash.get(), 0xFF, kHashSize * sizeof(std::int16_t)); // every entry -1
+    std::int16_t *table = m_hash.get();
+    resetTable(table);
 
     out[0] = kCompressedFlag;
     int x = 0;
@@ -102,7 +132,8 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
             while (run < limit && in[x + run] == c)
                 ++run;
         }
-        int pos, len;
+        int pos = 0;
+        int len;
         if (run >= kMinRun) {
             const int k = run - kMinRun;
             out[y] = 0;
@@ -112,7 +143,7 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
             y += 4;
             x += run;
             w = (w << 1) | 1;
-        } else if (FindMatch(in, n, x, pos, len)) {
+        } else if ((len = findMatch(table, in, n, x, pos)) != 0) {
             const unsigned k = unsigned(x - pos) * 16 + unsigned(len - kMinMatch);
             out[y] = static_cast<std::uint8_t>(k >> 8);
             out[y + 1] = static_cast<std::uint8_t>(k);
@@ -162,13 +193,29 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
         if (x >= end)
             return firstWord ? y : -1; // a control word with nothing after it
         firstWord = false;
-        for (int b = 0; b < 16 && x < end; ++b, w <<= 1) {
-            if (!(w & 0x8000)) {
-                if (y >= kPieceSize)
+        w <<= 16; // the items' bits at the top of 32, zeros below
+        for (int b = 0; b < 16 && x < end;) {
+            if (!(w & 0x80000000u)) {
+                // A row of literals: copy them at once.
+                int k = std::countl_zero(w | 0x0000FFFFu);
+                if (k > 16 - b)
+                    k = 16 - b;
+                if (k > end - x)
+                    k = end - x;
+                if (k > kPieceSize - y)
                     return -1;
-                out[y++] = in[x++];
+                if (x + 16 <= end)
+                    std::memcpy(out + y, in + x, 16); // within the slack
+                else
+                    std::memcpy(out + y, in + x, static_cast<std::size_t>(k));
+                x += k;
+                y += k;
+                b += k;
+                w <<= k;
                 continue;
             }
+            ++b;
+            w <<= 1;
             if (x + 1 >= end)
                 return -1;
             const int d = (int(in[x]) << 4) | (in[x + 1] >> 4);
