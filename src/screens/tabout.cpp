@@ -1,10 +1,151 @@
 #include "screens/tabout.h"
 
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include <ballwick_config.h>
+
+#include "online/turl.h"
+#include "screens/screencommon.h"
+#include "widgets/tlbbackground.h"
+#include "widgets/tselbutton.h"
+
+using namespace ballwick::screens;
+
+namespace {
+
+// "1.0.2.2" -> "1.0.2" and ".2": the first three parts and the build part.
+QString versionHead()
+{
+    const QString full = QStringLiteral(BALLWICK_VERSION_FULL);
+    const qsizetype last = full.lastIndexOf(QLatin1Char('.'));
+    return last > 0 && full.count(QLatin1Char('.')) == 3 ? full.left(last) : full;
+}
+
+QString versionTail()
+{
+    const QString full = QStringLiteral(BALLWICK_VERSION_FULL);
+    return full.mid(versionHead().size());
+}
+
+// The game's logo, fitted into the logo's place and centred in it; an empty
+// picture when the logo is not available.
+QPixmap logoPicture(QSize box)
+{
+    const QPixmap logo(QStringLiteral(":/images/logo.png"));
+    if (logo.isNull())
+        return QPixmap();
+    QPixmap out(box);
+    out.fill(Qt::transparent);
+    const QPixmap scaled = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter p(&out);
+    p.drawPixmap((box.width() - scaled.width()) / 2, (box.height() - scaled.height()) / 2, scaled);
+    return out;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+              const QPoint &at)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(font);
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+} // namespace
+
 Tabout::Tabout(QWidget *mainWindow)
     : QWidget(nullptr), m_main(mainWindow)
 {
     setObjectName("tabout");
     setWindowTitle(QStringLiteral("Ballwick - About"));
+    // A dialog frame: fixed size, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    LbBackground1 = setUpWindow(this, mainWindow);
+    setFixedSize(304, 193);
+
+    auto *image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setGeometry(42, 10, 211, 53);
+    image->setAttribute(Qt::WA_TranslucentBackground);
+    image->setPixmap(logoPicture(image->size()));
+
+    m_url1 = new TURL(this);
+    m_url1->setObjectName(QStringLiteral("URL1"));
+    setAddress(m_url1, QStringLiteral(BALLWICK_SITE_URL));
+
+    auto *link = new ClickLabel(this);
+    link->setObjectName(QStringLiteral("Label7"));
+    link->setGeometry(8, 72, 289, 20);
+    link->setAlignment(Qt::AlignCenter);
+    QFont linkFont = pixelFont(QStringLiteral("Arial"), 12, true);
+    linkFont.setUnderline(true);
+    link->setFont(linkFont);
+    link->setText(displayAddress(QStringLiteral(BALLWICK_SITE_URL)));
+    link->setToolTip(m_url1->address());
+    connect(link, &ClickLabel::clicked, this, &Tabout::Label7Click);
+
+    // Credit and copyright lines; the year range ends with label_year.
+    const QFont small = pixelFont(QStringLiteral("Arial"), 8);
+    label(this, QStringLiteral("Label2"), QStringLiteral("Ballwick Solo Bingo for the Linux desktop"),
+          small, QPoint(4, 122));
+    label(this, QStringLiteral("Label3"), QStringLiteral("made by the Ballwick developers"), small,
+          QPoint(4, 138));
+    QLabel *copyright = label(this, QStringLiteral("Label4"), QStringLiteral("Copyright (c) 2011 -"),
+                              small, QPoint(4, 154));
+    label_year = label(this, QStringLiteral("label_year"), QStringLiteral("0000"), small,
+                       QPoint(copyright->geometry().right() + 4, 154));
+
+    // "Version 1.0.2.2" in three labels side by side.
+    const QFont versionFont = pixelFont(QStringLiteral("Times New Roman"), 10, true);
+    label(this, QStringLiteral("Label1"), QStringLiteral("Version"), versionFont, QPoint(48, 171));
+    QPalette red = palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_version = label(this, QStringLiteral("version"), versionHead(), versionFont, QPoint(96, 171));
+    m_version->setPalette(red);
+    QLabel *build = label(this, QStringLiteral("Label9"), versionTail(), versionFont,
+                          QPoint(qMax(123, m_version->x() + m_version->fontMetrics().horizontalAdvance(m_version->text())), 171));
+    build->setPalette(red);
+
+    TSelButton *done = captionButton(this, QStringLiteral("button_done"), QStringLiteral("Done"),
+                                     QRect(202, 164, 95, 20), buttonText, TSelButton::Center);
+    connect(done, &TSelButton::clicked, this, &Tabout::Button1Click);
+
+    FormCreate();
 }
 
 Tabout::~Tabout() = default;
+
+void Tabout::FormCreate()
+{
+    label_year->setText(currentYear());
+    label_year->adjustSize();
+}
+
+QString Tabout::versionText() const
+{
+    return m_version->text();
+}
+
+void Tabout::Label7Click()
+{
+    m_url1->OpenURL();
+}
+
+void Tabout::Button1Click()
+{
+    hide();
+}
+
+void Tabout::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        centreOver(this, m_main);
+    }
+}

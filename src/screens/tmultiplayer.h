@@ -1,9 +1,15 @@
 #pragma once
+#include <QByteArray>
+#include <QImage>
 #include <QWidget>
 
-// The "Ballwick Solo - Multiplayer" window: created once at start, hidden rather than destroyed.
-// mainWindow is the program's main window, reached for the player's name box
-// (edit_name), its background tile and the program name.
+class TLbBackground;
+class TURL;
+namespace ballwick::screens { class ClickLabel; }
+
+// The "Ballwick Solo - Multiplayer" window: created once at start, hidden
+// rather than destroyed. Two invitation sentences and a picture of the
+// multiplayer game; a click on any of the three opens the game's page (URL1).
 class Tmultiplayer : public QWidget
 {
     Q_OBJECT
@@ -11,6 +17,33 @@ public:
     explicit Tmultiplayer(QWidget *mainWindow);
     ~Tmultiplayer() override;
 
+    // Decodes a JPEG picture and shows it as Image1. A damaged picture leaves
+    // Image1 empty (the rest of the window works as before); returns whether
+    // the picture could be shown.
+    bool loadPicture(const QByteArray &jpeg);
+    // The picture Image1 shows (null when there is none).
+    QImage picture() const { return m_picture; }
+
+    TURL *URL1() const { return m_url1; }
+
+    // The embedded picture of the multiplayer game, decoded; null if damaged.
+    static QImage defaultPicture();
+
+public slots:
+    // Bound to Label6, Label1 and Image1.
+    void Label6Click();
+    void button_doneClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void FormCreate();
+
     QWidget *m_main;
+    bool m_placed = false;
+    TLbBackground *LbBackground1 = nullptr;
+    TURL *m_url1 = nullptr;
+    ballwick::screens::ClickLabel *m_image = nullptr;
+    QImage m_picture;
 };

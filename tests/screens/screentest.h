@@ -1,0 +1,34 @@
+#pragma once
+#include <QList>
+#include <QTest>
+#include <QUrl>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "online/turl.h"
+
+// Records the addresses the windows open instead of starting a browser, and
+// gives them a main window to copy from and centre over.
+class ScreenTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TURL::setOpener([this](const QUrl &url) {
+            opened << url;
+            return true;
+        });
+        mainWindow.setGeometry(17, 30, 766, 537); // inside the 800 x 600 offscreen screen
+    }
+    void TearDown() override { TURL::setOpener({}); }
+
+    QList<QUrl> opened;
+    QWidget mainWindow;
+};
+
+// A left click in the middle of a widget.
+inline void click(QWidget *w)
+{
+    ASSERT_NE(w, nullptr);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
