@@ -1,5 +1,6 @@
 #include "screens/tabout.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -29,18 +30,29 @@ QString versionTail()
     return full.mid(versionHead().size());
 }
 
-// The game's logo, fitted into the logo's place and centred in it; an empty
-// picture when the logo is not available.
+// The game's logo fitted to the height of its place, with the game's name
+// beside it, centred in the place; an empty picture when the logo is missing.
 QPixmap logoPicture(QSize box)
 {
     const QPixmap logo(QStringLiteral(":/images/logo.png"));
     if (logo.isNull())
         return QPixmap();
+    const QPixmap scaled = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QString name = QStringLiteral("Ballwick");
+    const QFont font = pixelFont(QStringLiteral("Arial"), 24, true);
+    const int gap = 8;
+    const int textWidth = QFontMetrics(font).horizontalAdvance(name);
+    const int left = qMax(0, (box.width() - scaled.width() - gap - textWidth) / 2);
+
     QPixmap out(box);
     out.fill(Qt::transparent);
-    const QPixmap scaled = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     QPainter p(&out);
-    p.drawPixmap((box.width() - scaled.width()) / 2, (box.height() - scaled.height()) / 2, scaled);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.drawPixmap(left, (box.height() - scaled.height()) / 2, scaled);
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(buttonColour));
+    p.drawText(QRect(left + scaled.width() + gap, 0, box.width(), box.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, name);
     return out;
 }
 

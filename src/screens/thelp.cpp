@@ -211,9 +211,12 @@ Thelp::Thelp(QWidget *mainWindow)
     label_caption->setAlignment(Qt::AlignCenter);
     label_caption->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
     {
+        // Light text on the buttons' purple, so that it reads over any tile.
         QPalette pal = label_caption->palette();
         pal.setColor(QPalette::WindowText, window);
+        pal.setColor(QPalette::Window, QColor::fromRgb(buttonColour));
         label_caption->setPalette(pal);
+        label_caption->setAutoFillBackground(true);
     }
 
     for (const SectionButton &s : sectionButtons) {

@@ -46,7 +46,7 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     label6->setAlignment(Qt::AlignCenter);
     label6->setWordWrap(true);
     label6->setFont(pixelFont(QStringLiteral("Times New Roman"), 12, true));
-    label6->setText(QStringLiteral("If you enjoy Ballwick Solo, check out the multiplayer version at %1!")
+    label6->setText(QStringLiteral("Enjoy Ballwick Solo? Try the multiplayer version at %1!")
                         .arg(displayAddress(QStringLiteral(BALLWICK_SITE_URL))));
     connect(label6, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
 
