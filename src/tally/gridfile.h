@@ -46,9 +46,9 @@ private:
 
 // The largest table loadgrid accepts. The tally table is 14 by 12; a header
 // beyond these is treated as damage rather than a request for gigabytes.
-constexpr int kMaxGridColumns = 4096;
-constexpr int kMaxGridRows = 4096;
-constexpr long long kMaxGridCells = 1 << 20;
+constexpr int kMaxGridColumns = 1024;
+constexpr int kMaxGridRows = 1024;
+constexpr long long kMaxGridCells = 1 << 16;
 
 // The grid in the file format, as bytes.
 std::string gridtext(const StringGrid &grid);
