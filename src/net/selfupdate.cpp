@@ -1,0 +1,127 @@
+#include "net/selfupdate.h"
+
+#include "net/thttpcli.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace ballwick {
+
+SelfUpdate::SelfUpdate(THttpCli &client, QString programFile, QString installDir)
+    : m_cli(client), m_programFile(std::move(programFile)), m_installDir(std::move(installDir))
+{
+    if (!m_installDir.isEmpty() && !m_installDir.endsWith(QLatin1Char('/')))
+        m_installDir += QLatin1Char('/');
+}
+
+QString SelfUpdate::backupName(const QString &programFile)
+{
+    const QFileInfo fi(programFile);
+    const QString name = fi.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    return programFile.left(programFile.size() - name.size()) + stem + QStringLiteral(".BAK");
+}
+
+QStringList SelfUpdate::installerArguments()
+{
+    return {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
+}
+
+bool SelfUpdate::startDetached(const QString &file, const QStringList &args)
+{
+    return QProcess::startDetached(file, args);
+}
+
+void SelfUpdate::quickExit(int code)
+{
+    ::_exit(code);
+}
+
+void SelfUpdate::status(const QString &text)
+{
+    if (onStatus)
+        onStatus(text);
+}
+
+void SelfUpdate::moveProgramAside()
+{
+    const QString bak = backupName(m_programFile);
+    if (QFile::exists(bak))
+        QFile::remove(bak);
+    QFile::rename(m_programFile, bak);
+}
+
+bool SelfUpdate::restoreProgram()
+{
+    const QString bak = backupName(m_programFile);
+    if (QFile::exists(m_programFile) || !QFile::exists(bak))
+        return false;
+    return QFile::rename(bak, m_programFile);
+}
+
+QString SelfUpdate::installerFile(const QString &url) const
+{
+    return m_installDir + url.section(QLatin1Char('/'), -1);
+}
+
+SelfUpdate::Outcome SelfUpdate::downloadAndStart(const QString &url)
+{
+    m_cli.URL = url;
+    const QString file = installerFile(url);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        restoreProgram();
+        throw std::runtime_error(
+            QStringLiteral("Cannot create \"%1\": %2").arg(file, out.errorString()).toStdString());
+    }
+
+    bool received = false;
+    m_cli.RcvdStream = &out;
+    try {
+        m_cli.Get();
+        received = true;
+        status(QStringLiteral("Received %1 bytes").arg(out.size()));
+    } catch (const EHttpException &) {
+        // reported below
+    } catch (...) {
+        m_cli.RcvdStream = nullptr;
+        out.cancelWriting();
+        restoreProgram();
+        throw;
+    }
+    m_cli.RcvdStream = nullptr;
+
+    // Only a whole installer is kept and started: a success status, and every byte
+    // that the server announced.
+    const bool whole = received && m_cli.StatusCode() >= 200 && m_cli.StatusCode() < 300
+                       && (m_cli.ContentLength() < 0 || m_cli.RcvdCount() == m_cli.ContentLength());
+    if (!whole) {
+        out.cancelWriting();
+        status(QStringLiteral("Download Aborted"));
+        restoreProgram();
+        return Outcome::DownloadAborted;
+    }
+    if (!out.commit()) {
+        status(QStringLiteral("Download Aborted"));
+        restoreProgram();
+        throw std::runtime_error(
+            QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()).toStdString());
+    }
+    QFile::setPermissions(file, QFile::permissions(file) | QFileDevice::ExeOwner | QFileDevice::ExeUser
+                                    | QFileDevice::ReadOwner | QFileDevice::ReadUser);
+
+    status(QStringLiteral("Installing"));
+    if (startInstaller && startInstaller(file, installerArguments())) {
+        endProcess(0);
+        return Outcome::Started;
+    }
+    restoreProgram();
+    return Outcome::StartFailed;
+}
+
+} // namespace ballwick

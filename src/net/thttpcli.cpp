@@ -1,0 +1,759 @@
+#include "net/thttpcli.h"
+
+#include "net/twsocket.h"
+
+#include <QEventLoop>
+#include <QIODevice>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <QUrl>
+#include <algorithm>
+
+EHttpException::EHttpException(const QString &message, int number)
+    : std::runtime_error(message.toStdString()), Message(message), ErrorCode(number)
+{
+}
+
+namespace {
+
+constexpr qint64 BodyChunk = 256 * 1024;
+
+// Path and query as sent on the request line: the fragment dropped, and anything
+// that could break the line (blanks, control characters, non-ASCII) percent-encoded.
+QString requestPath(QString p)
+{
+    const int hash = p.indexOf(QLatin1Char('#'));
+    if (hash >= 0)
+        p.truncate(hash);
+    if (p.startsWith(QLatin1Char('?')))
+        p.prepend(QLatin1Char('/'));
+    if (p.isEmpty())
+        p = QStringLiteral("/");
+    return QString::fromLatin1(QUrl::toPercentEncoding(p, "!$&'()*+,;=:@/?%[]~"));
+}
+
+// A header value from a setting: line breaks would start a header of their own.
+QByteArray headerValue(const QString &v)
+{
+    QByteArray b = v.toLatin1();
+    for (char &c : b)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return b;
+}
+
+bool validHost(const QString &h, bool ipv6)
+{
+    if (h.isEmpty())
+        return false;
+    for (QChar c : h) {
+        const ushort u = c.unicode();
+        const bool alnum = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+        if (alnum || u == '-' || u == '.' || u == '_')
+            continue;
+        if (ipv6 && (u == ':' || u == '%'))
+            continue;
+        return false;
+    }
+    return true;
+}
+
+bool hasScheme(const QString &v)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return re.match(v).hasMatch();
+}
+
+} // namespace
+
+THttpCli::THttpCli(QObject *parent) : QObject(parent), m_socket(new TWSocket(this))
+{
+    m_chunk.resize(BodyChunk);
+    m_lineBuf.reserve(RcvBufSize);
+    connect(m_socket, &TWSocket::sessionConnected, this, &THttpCli::onConnected);
+    connect(m_socket, &TWSocket::dataAvailable, this, &THttpCli::onData);
+    connect(m_socket, &TWSocket::sessionClosed, this, &THttpCli::onClosed);
+    connect(m_socket, &TWSocket::failed, this, &THttpCli::onFailed);
+}
+
+THttpCli::~THttpCli()
+{
+    m_socket->disconnect(this);
+    m_socket->abort();
+}
+
+void THttpCli::setRequestVer(const QString &ver)
+{
+    if (ver != QLatin1String("1.0") && ver != QLatin1String("1.1"))
+        throw EHttpException(QStringLiteral("Insupported HTTP version"), httperrVersion);
+    m_requestVer = ver;
+}
+
+bool THttpCli::splitUrl(const QString &url, Target &t, QString &why) const
+{
+    QString rest = url.trimmed();
+    const int sep = rest.indexOf(QLatin1String("://"));
+    t.proto = sep >= 0 ? rest.left(sep).toLower() : QStringLiteral("http");
+    if (sep >= 0)
+        rest = rest.mid(sep + 3);
+    if (t.proto != QLatin1String("http") && t.proto != QLatin1String("https")) {
+        why = QStringLiteral("Unsupported protocol \"%1\"").arg(t.proto);
+        return false;
+    }
+    int end = rest.size();
+    for (int i = 0; i < rest.size(); ++i)
+        if (rest[i] == QLatin1Char('/') || rest[i] == QLatin1Char('?')) {
+            end = i;
+            break;
+        }
+    QString hostPart = rest.left(end);
+    t.path = requestPath(rest.mid(end));
+
+    t.user.clear();
+    t.password.clear();
+    const int at = hostPart.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const QString info = hostPart.left(at);
+        hostPart = hostPart.mid(at + 1);
+        const int colon = info.indexOf(QLatin1Char(':'));
+        t.user = QUrl::fromPercentEncoding(info.left(colon < 0 ? info.size() : colon).toLatin1());
+        if (colon >= 0)
+            t.password = QUrl::fromPercentEncoding(info.mid(colon + 1).toLatin1());
+    }
+
+    QString portText;
+    bool ipv6 = false;
+    if (hostPart.startsWith(QLatin1Char('['))) {
+        const int close = hostPart.indexOf(QLatin1Char(']'));
+        if (close < 0) {
+            why = QStringLiteral("Invalid address \"%1\"").arg(url);
+            return false;
+        }
+        t.host = hostPart.mid(1, close - 1);
+        ipv6 = true;
+        const QString after = hostPart.mid(close + 1);
+        if (after.startsWith(QLatin1Char(':')))
+            portText = after.mid(1);
+        else if (!after.isEmpty()) {
+            why = QStringLiteral("Invalid address \"%1\"").arg(url);
+            return false;
+        }
+    } else {
+        const int colon = hostPart.lastIndexOf(QLatin1Char(':'));
+        t.host = colon >= 0 ? hostPart.left(colon) : hostPart;
+        if (colon >= 0)
+            portText = hostPart.mid(colon + 1);
+        t.host = QString::fromLatin1(QUrl::toAce(t.host));
+    }
+    if (!validHost(t.host, ipv6)) {
+        why = QStringLiteral("Invalid host in \"%1\"").arg(url);
+        return false;
+    }
+    if (portText.isEmpty()) {
+        t.port = t.proto == QLatin1String("https") ? 443 : 80;
+    } else {
+        bool ok = false;
+        const uint p = portText.toUInt(&ok);
+        if (!ok || p == 0 || p > 65535) {
+            why = QStringLiteral("Invalid port in \"%1\"").arg(url);
+            return false;
+        }
+        t.port = static_cast<quint16>(p);
+    }
+    return true;
+}
+
+void THttpCli::clearResults()
+{
+    m_statusCode = 0;
+    m_reasonPhrase.clear();
+    m_serverVersion.clear();
+    m_contentLength = -1;
+    m_rcvdCount = 0;
+    m_contentType.clear();
+    m_rcvdHeader.clear();
+    m_authOffers.clear();
+    m_acceptRanges.clear();
+    m_replyRangeBegin.clear();
+    m_replyRangeEnd.clear();
+    m_relocationPending = false;
+    m_docOpen = false;
+    m_firstLine = true;
+    m_lineBuf.clear();
+    m_drainLeft = 0;
+}
+
+void THttpCli::start(Method m)
+{
+    if (busy())
+        throw EHttpException(QStringLiteral("HTTP component is busy"), httperrBusy);
+    if ((m == Method::Post || m == Method::Put) && !SendStream)
+        throw EHttpException(QStringLiteral("HTTP component has nothing to post or put"), httperrNoData);
+    clearResults();
+    m_location.clear();
+    m_relocations = 0;
+    m_errorNumber = httperrNoError;
+    m_errorText.clear();
+    m_retried = false;
+
+    Target t;
+    QString why;
+    if (!splitUrl(URL, t, why))
+        throw EHttpException(why, httperrBadAddress);
+    if (!Proxy.isEmpty() && t.proto == QLatin1String("https"))
+        throw EHttpException(QStringLiteral("https through a proxy is not supported"), httperrBadAddress);
+    if (!SocksServer.isEmpty() && SocksLevel != QLatin1String("5"))
+        throw EHttpException(QStringLiteral("Unsupported SOCKS level %1").arg(SocksLevel), httperrBadAddress);
+    m_method = m;
+    m_target = t;
+    ++m_serial;
+    connectOrReuse();
+}
+
+void THttpCli::connectOrReuse()
+{
+    const bool tls = m_target.proto == QLatin1String("https");
+    const QString host = Proxy.isEmpty() ? m_target.host : Proxy;
+    const quint16 port = Proxy.isEmpty() ? m_target.port : static_cast<quint16>(ProxyPort.toUInt());
+    const QString key = Proxy + QLatin1Char('|') + ProxyPort + QLatin1Char('|') + SocksServer + QLatin1Char('|')
+                        + SocksPort + QLatin1Char('|') + LocalAddr;
+    if (m_socket->isConnected() && m_socket->host().compare(host, Qt::CaseInsensitive) == 0
+        && m_socket->port() == port && m_socket->tls() == tls && key == m_connProxyKey) {
+        m_reused = true;
+        sendRequest();
+        return;
+    }
+    m_reused = false;
+    m_connProxyKey = key;
+    m_state = State::Connecting;
+    m_socket->LocalAddr = LocalAddr;
+    m_socket->SocksServer = SocksServer;
+    m_socket->SocksPort = static_cast<quint16>(SocksPort.toUInt());
+    m_socket->SocksUsername = SocksUsername;
+    m_socket->SocksPassword = SocksPassword;
+    m_socket->connectTo(host, port, tls);
+}
+
+QByteArray THttpCli::buildRequest() const
+{
+    static const char *const names[] = {"GET", "POST", "PUT", "HEAD"};
+    const bool withBody = m_method == Method::Post || m_method == Method::Put;
+    QByteArray r;
+    r.reserve(512);
+    QByteArray target = m_target.path.toLatin1();
+    if (!Proxy.isEmpty()) {
+        QByteArray hostPort = m_target.host.contains(QLatin1Char(':')) ? '[' + m_target.host.toLatin1() + ']'
+                                                                         : m_target.host.toLatin1();
+        if (m_target.port != 80)
+            hostPort += ':' + QByteArray::number(m_target.port);
+        target = "http://" + hostPort + target; // a proxy needs the whole address
+    }
+    r += names[static_cast<int>(m_method)];
+    r += ' ' + target + " HTTP/" + m_requestVer.toLatin1() + "\r\n";
+    auto line = [&r](const char *name, const QString &v) {
+        if (!v.isEmpty())
+            r += QByteArray(name) + ": " + headerValue(v) + "\r\n";
+    };
+    line("From", Sender);
+    line("Accept", Accept);
+    line("Referer", Reference);
+    line("Connection", Connection);
+    line("Accept-Language", AcceptLanguage);
+    if (withBody)
+        line("Content-Type", ContentTypePost);
+    line("User-Agent", Agent);
+    r += "Host: " + (m_target.host.contains(QLatin1Char(':')) ? '[' + m_target.host.toLatin1() + ']'
+                                                              : m_target.host.toLatin1())
+         + "\r\n";
+    if (NoCache)
+        r += "Pragma: no-cache\r\n";
+    if (withBody)
+        r += "Content-Length: " + QByteArray::number(SendStream->size()) + "\r\n";
+    if (ModifiedSince.isValid()) {
+        const QDateTime utc = ModifiedSince.toUTC();
+        r += "If-Modified-Since: " + QLocale::c().toString(utc, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")).toLatin1()
+             + " GMT\r\n";
+    }
+    const QString user = m_target.user.isEmpty() ? Username : m_target.user;
+    const QString pass = m_target.user.isEmpty() ? Password : m_target.password;
+    if (!user.isEmpty())
+        r += "Authorization: Basic " + (user + QLatin1Char(':') + pass).toUtf8().toBase64() + "\r\n";
+    if (!Proxy.isEmpty() && !ProxyUsername.isEmpty())
+        r += "Proxy-Authorization: Basic " + (ProxyUsername + QLatin1Char(':') + ProxyPassword).toUtf8().toBase64()
+             + "\r\n";
+    line("Cookie", Cookie);
+    if (!ContentRangeBegin.isEmpty() || !ContentRangeEnd.isEmpty())
+        r += "Range: bytes=" + headerValue(ContentRangeBegin) + '-' + headerValue(ContentRangeEnd) + "\r\n";
+    r += "\r\n";
+    return r;
+}
+
+void THttpCli::sendRequest()
+{
+    QByteArray req = buildRequest();
+    ContentRangeBegin.clear();
+    ContentRangeEnd.clear();
+    if ((m_method == Method::Post || m_method == Method::Put) && SendStream) {
+        if (!SendStream->isSequential())
+            SendStream->seek(0);
+        req += SendStream->readAll();
+    }
+    m_state = State::WaitingHeader;
+    m_rcvdSinceSend = 0;
+    m_firstLine = true;
+    m_lineBuf.clear();
+    m_socket->send(req);
+}
+
+void THttpCli::onConnected()
+{
+    if (m_state != State::Connecting)
+        return;
+    const quint64 serial = m_serial;
+    emit OnSessionConnected();
+    if (serial == m_serial && m_state == State::Connecting)
+        sendRequest();
+}
+
+void THttpCli::onData()
+{
+    const quint64 serial = m_serial;
+    while (serial == m_serial) {
+        if (m_state == State::WaitingHeader) {
+            if (!processHeaderBytes())
+                return;
+        } else if (m_state == State::WaitingBody) {
+            const qint64 n = m_socket->receive(m_chunk.data(), BodyChunk);
+            if (n <= 0)
+                return;
+            m_rcvdSinceSend += n;
+            bodyBytes(m_chunk.constData(), n);
+        } else if (m_state == State::Draining) {
+            const qint64 n = m_socket->receive(m_chunk.data(), std::min(m_drainLeft, BodyChunk));
+            if (n <= 0)
+                return;
+            m_drainLeft -= n;
+            if (m_drainLeft == 0)
+                sendRequest();
+        } else {
+            // Nothing is expected: data on an idle kept connection is not ours to read.
+            if (m_state == State::Ready && m_socket->bytesAvailable() > 0)
+                m_socket->abort();
+            return;
+        }
+    }
+}
+
+// Reads header bytes into the line buffer and handles every complete line. False
+// when no more bytes are to be had now or the request has moved on.
+bool THttpCli::processHeaderBytes()
+{
+    const quint64 serial = m_serial;
+    const qint64 room = RcvBufSize - m_lineBuf.size();
+    if (room > 0) {
+        const qint64 old = m_lineBuf.size();
+        m_lineBuf.resize(old + room);
+        const qint64 n = m_socket->receive(m_lineBuf.data() + old, room);
+        m_lineBuf.resize(old + n);
+        if (n <= 0)
+            return false;
+        m_rcvdSinceSend += n;
+    }
+
+    qint64 pos = 0;
+    while (serial == m_serial && m_state == State::WaitingHeader) {
+        if (m_firstLine && m_lineBuf.size() - pos >= 6
+            && m_lineBuf.mid(pos, 6).toUpper() == QByteArrayLiteral("<HTML>")) {
+            // A bare document without a header: all of it is body, up to the close.
+            m_firstLine = false;
+            m_contentType = QStringLiteral("text/html");
+            m_state = State::WaitingBody;
+            m_docOpen = true;
+            emit OnDocBegin();
+            if (serial != m_serial)
+                return false;
+            const QByteArray body = m_lineBuf.mid(pos);
+            m_lineBuf.clear();
+            bodyBytes(body.constData(), body.size());
+            return serial == m_serial;
+        }
+        const qint64 nl = m_lineBuf.indexOf('\n', pos);
+        if (nl < 0)
+            break;
+        qint64 len = nl - pos;
+        if (len > 0 && m_lineBuf[nl - 1] == '\r')
+            --len;
+        const QByteArray line = m_lineBuf.mid(pos, len);
+        pos = nl + 1;
+        if (!line.isEmpty()) {
+            headerLine(line);
+            continue;
+        }
+        if (m_firstLine)
+            continue; // blank lines before the status line are skipped
+        // The empty line ends the header.
+        const bool informational = m_statusCode >= 100 && m_statusCode < 200 && m_statusCode != 101
+                                   && m_serverVersion == QLatin1String("1.1");
+        if (informational) {
+            // An interim reply: forget its header and read the next one.
+            const QByteArray rest = m_lineBuf.mid(pos);
+            const QString location = m_location;
+            clearResults();
+            m_location = location;
+            m_lineBuf = rest;
+            pos = 0;
+            continue;
+        }
+        const QByteArray leftover = m_lineBuf.mid(pos);
+        m_lineBuf.clear();
+        pos = 0;
+        headerEnd();
+        if (serial != m_serial || !busy())
+            return false;
+        if (m_state == State::WaitingBody) {
+            bodyBytes(leftover.constData(), leftover.size());
+            if (serial == m_serial && m_state == State::WaitingBody && m_statusCode >= 400) {
+                // An error page: what came with the header is all that is read.
+                m_docOpen = false;
+                emit OnDocEnd();
+                if (serial != m_serial)
+                    return false;
+                m_socket->abort();
+                complete();
+            }
+        } else if (m_state == State::Draining) {
+            const qint64 take = std::min<qint64>(m_drainLeft, leftover.size());
+            m_drainLeft -= take;
+            if (m_drainLeft == 0)
+                sendRequest();
+        }
+        return serial == m_serial;
+    }
+    if (serial != m_serial || m_state != State::WaitingHeader)
+        return false;
+    m_lineBuf.remove(0, pos);
+    if (m_lineBuf.size() >= RcvBufSize) {
+        fail(httperrLineTooLong, QStringLiteral("HTTP line too long"));
+        return false;
+    }
+    return true;
+}
+
+void THttpCli::headerLine(const QByteArray &line)
+{
+    if (m_firstLine) {
+        m_firstLine = false;
+        if (line.startsWith("HTTP/1.0") || line.startsWith("HTTP/1.1")) {
+            m_serverVersion = QString::fromLatin1(line.mid(5, 3));
+            m_statusCode = line.mid(9, 3).toInt();
+            m_reasonPhrase = QString::fromLatin1(line.mid(13));
+            emit OnHeaderData(QString::fromLatin1(line));
+            return;
+        }
+    }
+    const QString text = QString::fromLatin1(line);
+    m_rcvdHeader.append(text);
+    const int colon = text.indexOf(QLatin1Char(':'));
+    const QString name = (colon < 0 ? text : text.left(colon)).trimmed().toLower();
+    QString value;
+    if (colon >= 0) {
+        int i = colon + 1;
+        while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+            ++i;
+        value = text.mid(i);
+    }
+    if (name == QLatin1String("location")) {
+        m_relocationPending = true;
+        m_location = value.trimmed();
+    } else if (name == QLatin1String("content-length")) {
+        bool ok = false;
+        const qint64 n = value.trimmed().toLongLong(&ok);
+        if (ok && n >= 0)
+            m_contentLength = n;
+    } else if (name == QLatin1String("content-range")) {
+        const int dash = value.indexOf(QLatin1Char('-'));
+        const int slash = value.indexOf(QLatin1Char('/'));
+        if (dash > 6)
+            m_replyRangeBegin = value.mid(6, dash - 6).trimmed();
+        if (dash >= 0 && slash > dash)
+            m_replyRangeEnd = value.mid(dash + 1, slash - dash - 1).trimmed();
+    } else if (name == QLatin1String("accept-ranges")) {
+        m_acceptRanges = value;
+    } else if (name == QLatin1String("content-type")) {
+        m_contentType = value.toLower();
+    } else if (name == QLatin1String("www-authenticate")) {
+        m_authOffers.append(value);
+    } else if (name == QLatin1String("set-cookie")) {
+        const quint64 serial = m_serial;
+        emit OnCookie(value);
+        if (serial != m_serial)
+            return;
+    }
+    emit OnHeaderData(text);
+}
+
+void THttpCli::headerEnd()
+{
+    if (m_relocationPending) {
+        relocate();
+        return;
+    }
+    const bool noBody = m_method == Method::Head || m_statusCode == 204 || m_statusCode == 304;
+    if (m_contentLength != 0 && !noBody) {
+        m_state = State::WaitingBody;
+        m_docOpen = true;
+        emit OnDocBegin();
+        return;
+    }
+    if (!keepAlive())
+        m_socket->abort();
+    complete();
+}
+
+void THttpCli::bodyBytes(const char *data, qint64 n)
+{
+    qint64 take = n;
+    if (m_contentLength >= 0)
+        take = std::min(n, m_contentLength - m_rcvdCount);
+    if (take > 0 && RcvdStream) {
+        if (RcvdStream->write(data, take) != take) {
+            fail(httperrStreamWrite, QStringLiteral("Cannot write the received data: %1").arg(RcvdStream->errorString()));
+            return;
+        }
+    }
+    if (take > 0)
+        m_rcvdCount += take;
+    if (m_contentLength >= 0 && m_rcvdCount >= m_contentLength)
+        documentComplete();
+}
+
+void THttpCli::documentComplete()
+{
+    const quint64 serial = m_serial;
+    m_docOpen = false;
+    emit OnDocEnd();
+    if (serial != m_serial)
+        return;
+    if (!keepAlive())
+        m_socket->abort();
+    complete();
+}
+
+bool THttpCli::keepAlive() const
+{
+    if (m_serverVersion == QLatin1String("1.0") || m_requestVer == QLatin1String("1.0") || m_serverVersion.isEmpty())
+        return false;
+    for (const QString &h : m_rcvdHeader) {
+        if (h.startsWith(QLatin1String("connection:"), Qt::CaseInsensitive)
+            && h.mid(11).trimmed().compare(QLatin1String("close"), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return true;
+}
+
+void THttpCli::relocate()
+{
+    if (m_relocations >= MaxRelocations) {
+        fail(httperrTooManyRelocations,
+             QStringLiteral("Too many relocations (more than %1)").arg(MaxRelocations));
+        return;
+    }
+    ++m_relocations;
+    const QString loc = m_location;
+    Target nt = m_target;
+    if (loc.startsWith(QLatin1Char('/'))) {
+        nt.path = requestPath(loc);
+    } else if (hasScheme(loc)) {
+        QString why;
+        if (!splitUrl(loc, nt, why)) {
+            fail(httperrBadAddress, QStringLiteral("Invalid relocation address \"%1\"").arg(loc));
+            return;
+        }
+    } else {
+        QString dir = m_target.path;
+        const int q = dir.indexOf(QLatin1Char('?'));
+        if (q >= 0)
+            dir.truncate(q);
+        dir.truncate(dir.lastIndexOf(QLatin1Char('/')) + 1);
+        nt.path = requestPath(dir + loc);
+    }
+    if (m_target.proto == QLatin1String("https") && nt.proto == QLatin1String("http")) {
+        fail(httperrBadAddress, QStringLiteral("Relocation from https to http refused"));
+        return;
+    }
+    const bool sameServer = nt.proto == m_target.proto && nt.port == m_target.port
+                            && nt.host.compare(m_target.host, Qt::CaseInsensitive) == 0;
+    // The rest of the relocation reply's body must be read past before the same
+    // connection can carry the next request; that needs its length.
+    const qint64 bodyLeft = m_method == Method::Head || m_statusCode == 204 || m_statusCode == 304
+                                ? 0
+                                : m_contentLength;
+    const bool reuse = sameServer && keepAlive() && bodyLeft >= 0 && Proxy.isEmpty();
+    if (m_method == Method::Post)
+        m_method = Method::Get;
+    const QString proto = nt.proto;
+    const QString newUrl = proto + QLatin1String("://")
+                           + (nt.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + nt.host + QLatin1Char(']') : nt.host)
+                           + QLatin1Char(':') + QString::number(nt.port) + nt.path;
+    const quint64 serial = m_serial;
+    emit OnLocationChange(newUrl);
+    if (serial != m_serial || !busy())
+        return;
+    m_target = nt;
+    clearResults();
+    m_retried = false;
+    if (reuse) {
+        m_drainLeft = bodyLeft;
+        m_state = State::Draining; // the caller hands over the bytes after the header
+        if (bodyLeft == 0)
+            sendRequest();
+        return;
+    }
+    m_socket->abort();
+    connectOrReuse();
+}
+
+void THttpCli::onClosed()
+{
+    onData(); // whatever arrived before the close
+    switch (m_state) {
+    case State::Ready:
+        m_socket->abort();
+        return;
+    case State::Connecting:
+        failConnection(ECONNRESET, QStringLiteral("Connection closed"));
+        return;
+    case State::Draining:
+        // The server ended the connection after the relocation reply: open a new one.
+        m_socket->abort();
+        connectOrReuse();
+        return;
+    case State::WaitingHeader:
+        if (m_reused && m_rcvdSinceSend == 0 && !m_retried) {
+            // A kept connection the server had already given up: try once afresh.
+            m_retried = true;
+            m_socket->abort();
+            connectOrReuse();
+            return;
+        }
+        fail(httperrProtocol, QStringLiteral("Connection closed before the end of the reply header"));
+        return;
+    case State::WaitingBody: {
+        const quint64 serial = m_serial;
+        if (m_docOpen) {
+            m_docOpen = false;
+            emit OnDocEnd();
+            if (serial != m_serial)
+                return;
+        }
+        m_socket->abort();
+        if (m_contentLength >= 0 && m_rcvdCount < m_contentLength) {
+            fail(httperrCutShort, QStringLiteral("Connection closed after %1 of %2 bytes")
+                                      .arg(m_rcvdCount)
+                                      .arg(m_contentLength));
+            return;
+        }
+        complete();
+        return;
+    }
+    }
+}
+
+void THttpCli::onFailed(int number, const QString &text)
+{
+    if (m_state != State::Connecting)
+        onData(); // keep what was received before the failure
+    switch (m_state) {
+    case State::Ready:
+        m_socket->abort();
+        return;
+    case State::WaitingHeader:
+        if (m_reused && m_rcvdSinceSend == 0 && !m_retried) {
+            m_retried = true;
+            m_socket->abort();
+            connectOrReuse();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    failConnection(number, text);
+}
+
+void THttpCli::fail(int number, const QString &text)
+{
+    m_errorNumber = number;
+    m_errorText = text;
+    m_socket->abort();
+    complete();
+}
+
+void THttpCli::failConnection(int number, const QString &text)
+{
+    m_statusCode = 404;
+    m_reasonPhrase = text + QStringLiteral(" (Error #") + QString::number(number) + QLatin1Char(')');
+    m_socket->abort();
+    complete();
+}
+
+void THttpCli::complete()
+{
+    m_state = State::Ready;
+    m_docOpen = false;
+    ++m_serial;
+    int code = m_errorNumber;
+    if (code == httperrNoError && m_statusCode >= 400)
+        code = m_statusCode;
+    emit OnRequestDone(code);
+}
+
+void THttpCli::Abort()
+{
+    if (!busy())
+        return;
+    m_socket->abort();
+    m_statusCode = 404;
+    m_reasonPhrase = QStringLiteral("Connection aborted on request");
+    complete();
+}
+
+void THttpCli::CloseConnection()
+{
+    if (!busy())
+        m_socket->abort();
+}
+
+void THttpCli::throwOutcome()
+{
+    if (m_errorNumber != httperrNoError)
+        throw EHttpException(m_errorText, m_errorNumber);
+    if (m_statusCode >= 400)
+        throw EHttpException(m_reasonPhrase, m_statusCode);
+}
+
+void THttpCli::doSync(Method m)
+{
+    start(m);
+    if (busy()) {
+        if (!MultiThreaded) {
+            // Sleeps in the event loop until the request is done. A quit of the
+            // application ends every running loop of this thread, and a new one
+            // returns at once while the quit is under way: either way the request is
+            // still running here, and is abandoned.
+            QEventLoop loop;
+            const auto c = connect(this, &THttpCli::OnRequestDone, &loop, &QEventLoop::quit);
+            loop.exec();
+            disconnect(c);
+            if (busy())
+                Abort();
+        } else {
+            while (busy()) {
+                if (!m_socket->waitForActivity(100) && !m_socket->isOpen() && busy())
+                    failConnection(ENOTCONN, QStringLiteral("Connection lost"));
+            }
+        }
+    }
+    throwOutcome();
+}
