@@ -44,9 +44,9 @@ TLbBackground *setUpWindow(QWidget *window, QWidget *mainWindow)
     background->setObjectName(QStringLiteral("LbBackground1"));
     QPixmap tile;
     if (mainWindow) {
+        // The main window may keep it on its client area rather than itself.
         const auto *mainBackground =
-            mainWindow->findChild<TLbBackground *>(QStringLiteral("LbBackground1"),
-                                                   Qt::FindDirectChildrenOnly);
+            mainWindow->findChild<TLbBackground *>(QStringLiteral("LbBackground1"));
         if (mainBackground)
             tile = mainBackground->image();
     }

@@ -241,7 +241,9 @@ TEST_F(HelpWindow, StaysOnTheScreenWhenTheMainWindowHangsOverItsEdge)
 
 TEST_F(HelpWindow, CopiesTheMainWindowsTileAndColour)
 {
-    auto *mainBackground = new TLbBackground(&mainWindow);
+    // As in the program's main window: on its client area.
+    auto *client = new QWidget(&mainWindow);
+    auto *mainBackground = new TLbBackground(client);
     mainBackground->setObjectName(QStringLiteral("LbBackground1"));
     QPixmap tile(10, 7);
     tile.fill(Qt::darkCyan);
