@@ -25,6 +25,8 @@ class Tabout;
 class Thelp;
 class Thighscore;
 class Tmultiplayer;
+class THttpCli;
+class THTTPGet;
 
 namespace ballwick {
 class InstanceMutex;
@@ -93,6 +95,13 @@ public:
     void createupdatepanel();
     // Started from FormShow at the first showing when updatecheck is checked.
     void startupdatecheck();
+    // The version text arrived: a different one offers the update.
+    void checkupdateDoneString(QObject *Sender, const QByteArray &Result);
+    // The player accepts: move the program aside, then downloadit().
+    void button_updateyesClick();
+    void button_updatecancelClick();
+    // Downloads the installer, starts it and ends the process.
+    void downloadit();
 
     // --- Handlers of the main window ---
     void FormCreate();
@@ -201,6 +210,13 @@ public:
     Timagebutton *button_namedone = nullptr;
 
     TFlatPanel *panel_update = nullptr; // children built by createupdatepanel()
+    QLabel *Label15 = nullptr;          // "Update Available"
+    QLabel *Label17 = nullptr;          // "Would you like to update now?"
+    Timagebutton *button_updateyes = nullptr;
+    Timagebutton *button_updatecancel = nullptr;
+    QLabel *label_update = nullptr;     // status line
+    THttpCli *getupdate = nullptr;      // downloads the installer
+    THTTPGet *checkupdate = nullptr;    // fetches the version text
 
     TFlatPanel *panel_instructions = nullptr;
     QLabel *Image6 = nullptr;
