@@ -3,12 +3,34 @@
 #include <QCoreApplication>
 #include <QUrl>
 #include <curl/curl.h>
+#include <chrono>
 #include <mutex>
 
 void THTTPGet::globalInit()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+namespace {
+std::atomic<long> connectTimeout{30};
+std::atomic<long> stallTimeout{60};
+} // namespace
+
+void THTTPGet::setTimeouts(long connectSeconds, long stallSeconds)
+{
+    connectTimeout = connectSeconds;
+    stallTimeout = stallSeconds;
+}
+
+long THTTPGet::connectTimeoutSeconds()
+{
+    return connectTimeout;
+}
+
+long THTTPGet::stallTimeoutSeconds()
+{
+    return stallTimeout;
 }
 
 // ---------------------------------------------------------------- component
@@ -117,6 +139,8 @@ struct FetchCallbacks
     bool badLength = false;
     qint64 length = 0;
     bool refused = false; // ended by us: no Content-Length with BinaryData, bad length, too big
+    bool stalled = false; // no byte for the stall time-out
+    std::chrono::steady_clock::time_point lastByte = std::chrono::steady_clock::now();
 
     static bool parseLength(const QByteArray &text, qint64 &out)
     {
@@ -133,6 +157,7 @@ struct FetchCallbacks
     static size_t header(char *data, size_t size, size_t n, void *user)
     {
         auto *cb = static_cast<FetchCallbacks *>(user);
+        cb->lastByte = std::chrono::steady_clock::now();
         const QByteArray line(data, qsizetype(size * n));
         if (line.startsWith("HTTP/")) {
             // A new reply (after a redirect or an interim reply): start afresh.
@@ -155,6 +180,7 @@ struct FetchCallbacks
         auto *cb = static_cast<FetchCallbacks *>(user);
         THTTPGetThread *t = cb->t;
         const size_t bytes = size * n;
+        cb->lastByte = std::chrono::steady_clock::now();
         if (t->stopRequested())
             return 0;
         if (cb->badLength || (t->m_binaryData && !cb->haveLength)) {
@@ -175,7 +201,14 @@ struct FetchCallbacks
 
     static int progress(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     {
-        return static_cast<FetchCallbacks *>(user)->t->stopRequested() ? 1 : 0;
+        auto *cb = static_cast<FetchCallbacks *>(user);
+        if (cb->t->stopRequested())
+            return 1;
+        if (std::chrono::steady_clock::now() - cb->lastByte > std::chrono::seconds(THTTPGet::stallTimeoutSeconds())) {
+            cb->stalled = true;
+            return 1;
+        }
+        return 0;
     }
 };
 
@@ -230,9 +263,7 @@ void THTTPGetThread::run()
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
         curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, THTTPGet::connectTimeoutSeconds);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, THTTPGet::stallTimeoutSeconds);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, THTTPGet::connectTimeoutSeconds());
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 1025L);
         if (!agent.isEmpty())
             curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
@@ -269,7 +300,7 @@ void THTTPGetThread::run()
         // The body counts as the result whatever the status line said; a reply
         // that broke off midway still delivers what arrived. A stall or a refused
         // reply does not.
-        const bool timedOut = rc == CURLE_OPERATION_TIMEDOUT;
+        const bool timedOut = rc == CURLE_OPERATION_TIMEDOUT || cb.stalled;
         Succeeded = Readed > 0 && !cb.refused && !cb.badLength && !timedOut && !stopRequested();
         if (!Succeeded) {
             StringResult.clear();

@@ -29,10 +29,11 @@ public:
     // Once in main(), before any thread starts (libcurl's global set-up).
     static void globalInit();
 
-    // A fetch that cannot connect within this time, or gets no byte for
-    // stallTimeoutSeconds, ends as a failure.
-    static constexpr long connectTimeoutSeconds = 30;
-    static constexpr long stallTimeoutSeconds = 60;
+    // A fetch that cannot connect within 30 s, or then gets no byte for 60 s,
+    // ends as a failure. Tests shorten them.
+    static void setTimeouts(long connectSeconds, long stallSeconds);
+    static long connectTimeoutSeconds();
+    static long stallTimeoutSeconds();
     // A body larger than this ends the fetch as a failure instead of eating memory.
     static constexpr qint64 maxBodyBytes = 64 * 1024 * 1024;
 
