@@ -15,7 +15,12 @@ namespace {
 
 QString temporaryTemplate()
 {
-    return QDir::tempPath() + QStringLiteral("/ballwick-tally-XXXXXX.txt");
+    // A TMPDIR that does not exist gives an empty temporary path; the system's
+    // own temporary directory serves then.
+    QString dir = QDir::tempPath();
+    if (dir.isEmpty())
+        dir = QStringLiteral("/tmp");
+    return dir + QStringLiteral("/ballwick-tally-XXXXXX.txt");
 }
 
 std::string localName(const QString &fileName)
@@ -62,7 +67,7 @@ void loadtallyfile(Tlzrw1 &doit, StringGrid &grid, const QString &fileName)
     QTemporaryFile temp(temporaryTemplate());
     if (!temp.open())
         throw ETallyLoad(ETallyLoad::Cause::Environment,
-                         "Unable to create a temporary file in " + localName(QDir::tempPath()) + " : "
+                         "Unable to create a temporary file " + localName(temp.fileTemplate()) + " : "
                              + temp.errorString().toStdString());
     temp.close();
     const std::string tempName = localName(temp.fileName());
