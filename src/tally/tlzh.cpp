@@ -550,39 +550,43 @@ TLZH::DecodeResult TLZH::Decode(std::int64_t size, const ReadFn &read, const Wri
         c -= T;
         h.update(c);
         if (c < 256) {
+            if (in.overrun()) {
+                result.truncated = true;
+                break;
+            }
             outBuf[outPos++] = static_cast<std::uint8_t>(c);
+            if (outPos == kIoBuffer)
+                flush();
             text[r] = static_cast<std::uint8_t>(c);
             r = (r + 1) & (N - 1);
             ++count;
-        } else {
-            unsigned first = in.bits8();
-            const unsigned hi = unsigned(kPos.dcode[first]) << 6;
-            int extra = kPos.dlen[first] - 2;
-            while (extra--)
-                first = (first << 1) + static_cast<unsigned>(in.bit());
-            const int pos = static_cast<int>(hi | (first & 0x3F));
-            int i = (r - pos - 1) & (N - 1);
-            const int j = c - 255 + THRESHOLD;
-            if (j > size - count) {
-                result.overshoot = true;
-                break;
-            }
-            for (int k = 0; k < j; ++k) {
-                const std::uint8_t b = text[(i + k) & (N - 1)];
-                outBuf[outPos++] = b;
-                if (outPos == kIoBuffer)
-                    flush();
-                text[r] = b;
-                r = (r + 1) & (N - 1);
-            }
-            count += j;
+            continue;
         }
-        if (outPos == kIoBuffer)
-            flush();
+        unsigned first = in.bits8();
+        const unsigned hi = unsigned(kPos.dcode[first]) << 6;
+        int extra = kPos.dlen[first] - 2;
+        while (extra--)
+            first = (first << 1) + static_cast<unsigned>(in.bit());
         if (in.overrun()) {
             result.truncated = true;
             break;
         }
+        const int pos = static_cast<int>(hi | (first & 0x3F));
+        const int i = (r - pos - 1) & (N - 1);
+        const int j = c - 255 + THRESHOLD;
+        if (j > size - count) {
+            result.overshoot = true;
+            break;
+        }
+        for (int k = 0; k < j; ++k) {
+            const std::uint8_t b = text[(i + k) & (N - 1)];
+            outBuf[outPos++] = b;
+            if (outPos == kIoBuffer)
+                flush();
+            text[r] = b;
+            r = (r + 1) & (N - 1);
+        }
+        count += j;
     }
     flush();
     result.written = count;

@@ -1,0 +1,89 @@
+// The tally list inside the program: the main window feeds it during a round,
+// its menu shows it, and what was played is there again after a restart.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/appdirs.h"
+#include "app/tmain.h"
+#include "game/scoring.h"
+#include "tally/ttallylist.h"
+
+namespace {
+
+// One run of the program: the main window, then the tally list, ended in the
+// reverse order.
+struct Program
+{
+    std::unique_ptr<Tmain> main = std::make_unique<Tmain>();
+    std::unique_ptr<Ttallylist> tally = std::make_unique<Ttallylist>(main.get());
+    Program() { main->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr); }
+    ~Program()
+    {
+        main->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
+        tally.reset();
+        main.reset();
+    }
+    QString caption(const char *name) const { return tally->findChild<QLabel *>(name)->text(); }
+};
+
+} // namespace
+
+TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ballwick::setDataDirOverride(dir.path() + "/");
+    Tmain::setSoundSink([](const QString &) {});
+    QStringList errors;
+    Tmain::setErrorSink([&errors](const QString &m) { errors << m; });
+    Ttallylist::setMessageHook([&errors](const QString &m) { errors << m; });
+
+    int score = 0;
+    {
+        Program run;
+        run.main->edit_name->setText("Rita");
+        ballwick::Engine &engine = run.main->engine();
+        engine.button_startClick();
+        for (int row = 1; row <= 5; ++row) // a line down the B column of card 2
+            engine.state().tag(2, 1, row) = 0;
+        engine.done();
+        score = engine.state().score;
+        ASSERT_GT(score, 0);
+
+        run.main->TallyList1->trigger();
+        EXPECT_TRUE(run.tally->isVisible());
+        EXPECT_EQ(run.caption("mylabel_1"), "1");
+        EXPECT_EQ(run.caption("mylabel_2"), "7"); // five cells and the three centres, one shared
+        EXPECT_EQ(run.caption("mylabel_12"), "1");
+        EXPECT_EQ(run.caption("label_name1"), "Rita");
+        EXPECT_EQ(run.caption("label_high1"), QString::number(score));
+    }
+    {
+        Program run;
+        EXPECT_EQ(run.caption("mylabel_1"), "1");
+        EXPECT_EQ(run.caption("mylabel_12"), "1");
+        EXPECT_EQ(run.caption("label_name1"), "Rita");
+        EXPECT_EQ(run.caption("label_high1"), QString::number(score));
+        EXPECT_EQ(run.tally->bestcovered(), 7);
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    Ttallylist::setMessageHook({});
+    Tmain::setErrorSink({});
+    Tmain::setSoundSink({});
+    ballwick::setDataDirOverride(QString());
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
