@@ -5,6 +5,7 @@
 
 #include "screens/tabout.h"
 #include "screentest.h"
+#include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
 
 using AboutWindow = ScreenTest;
@@ -79,4 +80,15 @@ TEST_F(AboutWindow, FixedDialogThatDoneAndTheCloseBoxOnlyHide)
     about.close();
     EXPECT_FALSE(about.isVisible());
     EXPECT_FALSE(alive.isNull());
+}
+
+TEST_F(AboutWindow, TakesTheGamesTileWhenTheMainWindowHasNone)
+{
+    const QPixmap gameTile(QStringLiteral(":/images/tile.png"));
+    if (gameTile.isNull())
+        GTEST_SKIP() << "the game's pictures are not linked in";
+    Tabout about(&mainWindow);
+    const auto *own = about.findChild<TLbBackground *>(QStringLiteral("LbBackground1"));
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->image().toImage(), gameTile.toImage());
 }
