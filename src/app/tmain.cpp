@@ -155,7 +155,6 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &Tmain::Timer1Timer);
 
-    loadpictures();
     buildmenus();
     buildwidgets();
     createupdatepanel();
@@ -209,13 +208,27 @@ void Tmain::reporterror(const QString &message)
     QMessageBox::critical(this, QStringLiteral("Ballwick"), message);
 }
 
-void Tmain::loadpictures()
+const QPixmap &Tmain::imagelist_balls(int index) const
 {
-    for (int i = 0; i < 78; ++i)
-        imagelist_balls[i] = ballwick::picture(QStringLiteral(":/images/balls/%1.png").arg(i), QSize(40, 40),
-                                               i == 0 ? purple : (i == 76 ? darkPurple : QColor(Qt::lightGray)));
-    for (int i = 0; i < 4; ++i)
-        imagelist_mox[i] = ballwick::picture(QStringLiteral(":/images/mox/%1.png").arg(i), QSize(132, 55));
+    static const QPixmap none;
+    if (index < 0 || index > 77)
+        return none;
+    QPixmap &pix = m_balls[index];
+    if (pix.isNull())
+        pix = ballwick::picture(QStringLiteral(":/images/balls/%1.png").arg(index), QSize(40, 40),
+                                index == 0 ? purple : (index == 76 ? darkPurple : QColor(Qt::lightGray)));
+    return pix;
+}
+
+const QPixmap &Tmain::imagelist_mox(int index) const
+{
+    static const QPixmap none;
+    if (index < 0 || index > 3)
+        return none;
+    QPixmap &pix = m_mox[index];
+    if (pix.isNull())
+        pix = ballwick::picture(QStringLiteral(":/images/mox/%1.png").arg(index), QSize(132, 55));
+    return pix;
 }
 
 void Tmain::buildmenus()
@@ -399,7 +412,11 @@ void Tmain::buildwidgets()
     panel_instructions = makePanel(area, "panel_instructions", QRect(1, 1, 751, 455), darkPurple);
     panel_instructions->setColor(windowColour);
     panel_instructions->hide();
-    Image6 = makeImage(panel_instructions, "Image6", QRect(27, 10, 530, 433), QStringLiteral(":/images/instructions.png"));
+    // Its picture is read when the panel first shows.
+    Image6 = new QLabel(panel_instructions);
+    Image6->setObjectName(QStringLiteral("Image6"));
+    Image6->setGeometry(27, 10, 530, 433);
+    panel_instructions->installEventFilter(this);
     Image7 = makeButton(panel_instructions, "Image7", QRect(608, 392, 126, 40), QStringLiteral(":/images/button_done.png"));
     connect(Image7, &Timagebutton::clicked, this, &Tmain::Image7Click);
 }
@@ -482,6 +499,10 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         FormResize();
+    else if (watched == panel_instructions && event->type() == QEvent::Show && !m_instructionsloaded) {
+        m_instructionsloaded = true;
+        Image6->setPixmap(ballwick::picture(QStringLiteral(":/images/instructions.png"), Image6->size()));
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -648,7 +669,7 @@ void Tmain::paintbox_boardPaint(QPainter &painter)
 {
     painter.fillRect(paintbox_board->rect(), Qt::black);
     for (int s = 0; s < ballwick::slotcount; ++s)
-        painter.drawPixmap(ballwick::slotleft(s), ballwick::slottop(s), imagelist_balls[m_engine->boardpicture(s)]);
+        painter.drawPixmap(ballwick::slotleft(s), ballwick::slottop(s), imagelist_balls(m_engine->boardpicture(s)));
 }
 
 void Tmain::addtomineincrease(int index)
@@ -705,7 +726,7 @@ void Tmain::drawmox(int picture)
 {
     if (picture < 0 || picture > 3)
         return;
-    image_mox->setPixmap(imagelist_mox[picture]);
+    image_mox->setPixmap(imagelist_mox(picture));
     image_mox->setProperty("picture", picture);
 }
 

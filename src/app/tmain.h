@@ -222,9 +222,11 @@ public:
     QLabel *Image6 = nullptr;
     Timagebutton *Image7 = nullptr;
 
-    // The picture lists of the board and the thief counter.
-    QPixmap imagelist_balls[78];
-    QPixmap imagelist_mox[4];
+    // Picture 0..77 of the board's list imagelist_balls and 0..3 of the thief
+    // counter's list imagelist_mox; each is read from the resources when first
+    // drawn, so that start-up decodes only what the first screen shows.
+    const QPixmap &imagelist_balls(int index) const;
+    const QPixmap &imagelist_mox(int index) const;
 
     std::unique_ptr<SettingsParts, SettingsPartsDeleter> settingsparts;
     std::unique_ptr<UpdateParts, UpdatePartsDeleter> updateparts;
@@ -255,10 +257,12 @@ private:
     void buildmenus();
     void buildwidgets();
     void buildcards();
-    void loadpictures();
     void showwindow(QWidget *window);
 
     QLabel *m_cards[3][5][5] = {};
+    mutable QPixmap m_balls[78];
+    mutable QPixmap m_mox[4];
+    bool m_instructionsloaded = false;
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;
     std::unique_ptr<ballwick::Engine> m_engine;
     bool m_shownonce = false;

@@ -199,6 +199,7 @@ TEST_F(MainWindowTest, QuickInstructionsShowAndHide)
 {
     w->QuickInstructions1->trigger();
     EXPECT_TRUE(shown(w->panel_instructions));
+    EXPECT_FALSE(w->Image6->pixmap().isNull());
     QTest::mouseClick(w->Image7, Qt::LeftButton, {}, QPoint(60, 20));
     EXPECT_FALSE(shown(w->panel_instructions));
 }
@@ -350,7 +351,7 @@ TEST_F(MainWindowTest, BoardPaintsEverySlotFromItsState)
         return w->paintbox_board->grab(QRect(ballwick::slotleft(slot), ballwick::slottop(slot), 38, 38)).toImage();
     };
     auto pictureImage = [this](int picture) {
-        return w->imagelist_balls[picture].copy(0, 0, 38, 38).toImage().convertToFormat(QImage::Format_RGB32);
+        return w->imagelist_balls(picture).copy(0, 0, 38, 38).toImage().convertToFormat(QImage::Format_RGB32);
     };
     EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(0));
     w->StartGame1->trigger();
