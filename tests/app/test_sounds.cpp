@@ -177,7 +177,7 @@ TEST(Sounds, EachEmbeddedCueLoadsInTheAudioService)
     for (const QString &cue : Sounds::cueNames()) {
         QSoundEffect effect;
         effect.setSource(QUrl("qrc" + Sounds::resourcePath(cue)));
-        QTest::qWaitFor([&] { return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error; },
+        (void)QTest::qWaitFor([&] { return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error; },
                         5000);
         EXPECT_EQ(effect.status(), QSoundEffect::Ready) << cue.toStdString();
     }

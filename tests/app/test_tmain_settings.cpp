@@ -1,0 +1,231 @@
+// The main window with its settings file: first and second run, the reading
+// rules as the window applies them, saves from the menu and at close, and the
+// cues it plays.
+#include "app/appdirs.h"
+#include "app/tmain.h"
+#include "widgets/tflatpanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TmainSettings : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString ini = dir.filePath("ballwick.ini");
+    QStringList cues;
+    QStringList errors;
+
+    void SetUp() override
+    {
+        ballwick::setDataDirOverride(dir.path());
+        Tmain::setSoundSink([this](const QString &cue) { cues << cue; });
+        Tmain::setErrorSink([this](const QString &message) { errors << message; });
+    }
+    void TearDown() override
+    {
+        Tmain::setSoundSink({});
+        Tmain::setErrorSink({});
+        ballwick::setDataDirOverride({});
+    }
+
+    void put(const QByteArray &bytes)
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray contents() const
+    {
+        QFile f(ini);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    // The key names of the file, in order.
+    QStringList keys() const
+    {
+        QStringList out;
+        for (const QByteArray &line : contents().split('\n'))
+            if (const qsizetype eq = line.indexOf('='); eq > 0)
+                out << QString::fromUtf8(line.left(eq));
+        return out;
+    }
+    // A directory that can never be created, even by root: its parent is a file.
+    QString uncreatable()
+    {
+        QFile blocker(dir.filePath("blocker"));
+        blocker.open(QIODevice::WriteOnly);
+        return dir.filePath("blocker/sub");
+    }
+};
+
+bool shown(QWidget *w)
+{
+    return !w->isHidden();
+}
+
+} // namespace
+
+TEST_F(TmainSettings, FirstRunShowsTheInstructionsOnceAndTheSecondRunTheStoredName)
+{
+    {
+        Tmain w;
+        EXPECT_TRUE(shown(w.panel_instructions));
+        EXPECT_EQ(w.panel_instructions->pos(), QPoint(1, 1));
+        EXPECT_TRUE(shown(w.panel_name));
+        EXPECT_EQ(w.edit_name->text(), "Guest");
+        EXPECT_EQ(w.edit_aname->text(), "Guest");
+        EXPECT_TRUE(w.PlaySounds1->isChecked());
+        EXPECT_TRUE(w.updatecheck->isChecked());
+        EXPECT_EQ(w.loadedleft, 3);
+        EXPECT_EQ(w.loadedtop, 3);
+        EXPECT_EQ(w.loadedwidth, 780);
+        EXPECT_EQ(w.loadedheight, 491);
+        EXPECT_EQ(cues, QStringList{"entered"});
+        EXPECT_EQ(contents(), "[ballwick]\nQuick=n\n");
+
+        w.edit_aname->setText("Alice");
+        w.button_namedoneClick();
+        EXPECT_EQ(contents(), "[ballwick]\nQuick=n\n"); // the name waits for the next save
+        w.close();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(keys(), QStringList({"Quick", "Top", "Left", "Width", "Height", "Name", "Sounds", "Update"}));
+    EXPECT_TRUE(contents().startsWith("[ballwick]\nQuick=n\nTop="));
+    EXPECT_TRUE(contents().endsWith("\nName=Alice\nSounds=yes\nUpdate=true\n"));
+
+    cues.clear();
+    Tmain second;
+    EXPECT_FALSE(shown(second.panel_instructions));
+    EXPECT_TRUE(shown(second.panel_name));
+    EXPECT_EQ(second.edit_name->text(), "Alice");
+    EXPECT_EQ(second.edit_aname->text(), "Alice");
+    EXPECT_EQ(cues, QStringList{"entered"});
+}
+
+TEST_F(TmainSettings, ValuesAreReadExactlyAndOtherLinesSurviveASave)
+{
+    const QByteArray head = "; Ballwick\n"
+                            "[fonts]\n"
+                            "Size=8\n"
+                            "\n"
+                            "[BALLWICK]\n"
+                            "sounds=No\n"
+                            "# a note\n"
+                            "Update=FALSE\n"
+                            "Quick=Y\n"
+                            "Name=\n"
+                            "Width=0x400\n"
+                            "Height=tall\n"
+                            "Extra=kept\n";
+    const QByteArray tail = "\n[later]\nTop=1\n";
+    put(head + tail);
+    Tmain w;
+    EXPECT_TRUE(w.PlaySounds1->isChecked());  // "No" is not "no"
+    EXPECT_TRUE(w.updatecheck->isChecked());  // "FALSE" is not "false"
+    EXPECT_FALSE(shown(w.panel_instructions)); // "Y" is not "y"
+    EXPECT_EQ(w.edit_name->text(), "");       // empty stays empty
+    EXPECT_EQ(w.loadedwidth, 1024);
+    EXPECT_EQ(w.width(), 1024);
+    EXPECT_EQ(w.loadedheight, 491);           // not a number: the default
+    EXPECT_EQ(cues, QStringList{"entered"});
+    QByteArray quick = head;
+    quick.replace("Quick=Y", "Quick=n");
+    EXPECT_EQ(contents(), quick + tail);
+
+    w.saveinifile();
+    QByteArray saved = quick;
+    saved.replace("sounds=No", "sounds=yes");
+    saved.replace("Update=FALSE", "Update=true");
+    saved.replace("Width=0x400", "Width=" + QByteArray::number(w.width()));
+    saved.replace("Height=tall", "Height=" + QByteArray::number(w.height()));
+    saved += "Top=" + QByteArray::number(w.y()) + "\nLeft=" + QByteArray::number(w.x()) + "\n";
+    EXPECT_EQ(contents(), saved + tail);
+}
+
+TEST_F(TmainSettings, ExactNoAndFalseTurnTheSwitchesOffAndLongNamesStayWhole)
+{
+    put("[ballwick]\nSounds=no\nUpdate=false\nName=Maximilianus\n");
+    Tmain w;
+    EXPECT_FALSE(w.PlaySounds1->isChecked());
+    EXPECT_FALSE(w.updatecheck->isChecked());
+    EXPECT_EQ(w.edit_name->text(), "Maximilianus");
+    EXPECT_EQ(w.edit_aname->text(), "Maximilianus");
+    EXPECT_TRUE(cues.isEmpty()); // sounds off: no "entered"
+
+    // Turning sounds on does not replay it; later cues sound again.
+    w.PlaySounds1->trigger();
+    EXPECT_TRUE(cues.isEmpty());
+    w.playsounds(QStringLiteral("placecard"));
+    EXPECT_EQ(cues, QStringList{"placecard"});
+}
+
+TEST_F(TmainSettings, TogglingAMenuItemSavesEverySettingAndTwiceRestoresIt)
+{
+    Tmain w;
+    w.edit_aname->setText("Bea");
+    w.button_namedoneClick();
+    w.move(40, 50);
+
+    w.PlaySounds1->trigger();
+    EXPECT_FALSE(w.PlaySounds1->isChecked());
+    EXPECT_TRUE(contents().contains("\nSounds=no\n"));
+    EXPECT_TRUE(contents().contains("\nName=Bea\n"));
+    EXPECT_TRUE(contents().contains("\nLeft=40\n"));
+    EXPECT_TRUE(contents().contains("\nTop=50\n"));
+    w.PlaySounds1->trigger();
+    EXPECT_TRUE(contents().contains("\nSounds=yes\n"));
+
+    w.updatecheck->trigger();
+    EXPECT_TRUE(contents().contains("\nUpdate=false\n"));
+    EXPECT_EQ(keys(), QStringList({"Quick", "Top", "Left", "Width", "Height", "Name", "Sounds", "Update"}));
+}
+
+TEST_F(TmainSettings, AnUnwritableFileAtStartIsReportedAndSkipsTheWelcomeCue)
+{
+    ballwick::setDataDirOverride(uncreatable());
+    Tmain w;
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.front(), "Unable to write to " + ballwick::dataFile("ballwick.ini"));
+    EXPECT_TRUE(cues.isEmpty());
+    EXPECT_EQ(w.edit_name->text(), "Guest"); // what was read before the write still applies
+}
+
+TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
+{
+    put("[ballwick]\nUpdate=false\nQuick=n\n"); // no update check on showing
+    Tmain w;
+    ASSERT_TRUE(errors.isEmpty());
+    ballwick::setDataDirOverride(uncreatable());
+    const QString target = ballwick::dataFile("ballwick.ini");
+
+    w.show();
+    bool timedOut = false;
+    QTimer::singleShot(0, &w, [&] { w.close(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(10000);
+    const int rc = QCoreApplication::exec();
+    EXPECT_FALSE(timedOut) << "the program did not end";
+    EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(errors, QStringList{"Unable to write to " + target});
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
