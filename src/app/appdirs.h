@@ -16,6 +16,11 @@ QString programDir();
 // on demand. With a trailing '/'.
 QString dataDir();
 
+// The rule behind dataDir() for a given program directory (no override):
+// `programDirectory` itself when it is writable, otherwise the per-user data
+// directory, created on demand.
+QString dataDirFor(const QString &programDirectory);
+
 // dataDir() + name.
 QString dataFile(const QString &name);
 
