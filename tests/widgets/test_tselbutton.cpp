@@ -218,11 +218,12 @@ TEST_F(ButtonFixture, PressingShiftsTheCaptionByItsAlignment)
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(20, 10));
         EXPECT_EQ(pressed.left() - normal.left(), c.dx);
         EXPECT_EQ(pressed.top() - normal.top(), 1);
-        if (c.align == TSelButton::Left)
+        if (c.align == TSelButton::Left) {
             EXPECT_LE(normal.left(), 7);
-        if (c.align == TSelButton::Right)
+        } else if (c.align == TSelButton::Right) {
             EXPECT_GE(normal.right(), 112);
-        if (c.align == TSelButton::Center)
+        } else {
             EXPECT_LE(std::abs((normal.left() + normal.right()) / 2 - 61), 2);
+        }
     }
 }

@@ -474,8 +474,6 @@ void paintCard(QPainter &p)
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0xF2, 0xC1, 0x4E, 110));
         p.drawPath(star);
-        capsText(p, QRectF(cell.left(), cell.bottom() - 9, cell.width(), 8), QStringLiteral("FREE"), font(6.5),
-                 QColor(0xB0, 0x80, 0x10));
     }
     p.setPen(QPen(QColor(0xB9, 0xA9, 0xC2), 1));
     for (qreal x : cardColumnEdges)
