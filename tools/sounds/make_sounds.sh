@@ -6,8 +6,8 @@
 #
 # Every cue is built at 44.1 kHz in floating point, freed of DC, shaped with
 # short fades so that it starts and ends on silence, normalised to a peak of
-# -3 dBFS, and only
-# then converted to the sample format and rate the game stores it in.
+# -3 dBFS (or less), and only then converted to the sample format and rate the
+# game stores it in.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 out="${1:-$here/../../assets/sounds}"
@@ -45,19 +45,22 @@ mix() {
   "${SOX[@]}" -m "${args[@]}" "$work/$o.wav"
 }
 
-# finish IN NAME SECONDS RATE BITS CHANNELS FADE-IN FADE-OUT
+# finish IN NAME SECONDS RATE BITS CHANNELS FADE-IN FADE-OUT [PEAK-dB]
+# (a sustained tone is set lower than -3 dB so that it sounds about as loud as
+# the struck ones)
 finish() {
-  local in="$1" name="$2" len="$3" rate="$4" bits="$5" ch="$6" fin="$7" fout="$8"
-  "${SOX[@]}" "$work/$in.wav" "$work/shaped.wav" pad 0 2 trim 0 "$len" highpass 40 fade q "$fin" "$len" "$fout" norm -3
+  local in="$1" name="$2" len="$3" rate="$4" bits="$5" ch="$6" fin="$7" fout="$8" peak="${9:--3}"
+  "${SOX[@]}" "$work/$in.wav" "$work/shaped.wav" pad 0 2 trim 0 "$len" highpass 40 fade q "$fin" "$len" "$fout" norm "$peak"
   "${SOX[@]}" "$work/shaped.wav" -r "$rate" -b "$bits" -c "$ch" -e "$([ "$bits" = 8 ] && echo unsigned-integer || echo signed-integer)" \
     "$out/$name.wav" rate -v
 }
 
-# A soft bell: a sine with a quieter octave partial, dying away.
+# A soft bell: a sine with a quieter octave partial, struck and dying away
+# (a logarithmic fade falls fast at first, like a struck bar).
 bell() { # FILE SECONDS FREQ
-  note "$1.a" "$2" "sine $3" fade q 0.004 "$2" "$2" vol 0.7
-  note "$1.b" "$2" "sine $(( $3 * 2 ))" fade q 0.002 "$2" "$(awk "BEGIN{print $2*0.9}")" vol 0.25
-  "${SOX[@]}" -m "$work/$1.a.wav" "$work/$1.b.wav" "$work/$1.wav"
+  note "$1.a" "$2" "sine $3" fade q 0.004 && "${SOX[@]}" "$work/$1.a.wav" "$work/$1.a2.wav" fade l 0 "$2" "$2" vol 0.7
+  note "$1.b" "$2" "sine $(( $3 * 2 ))" fade q 0.002 && "${SOX[@]}" "$work/$1.b.wav" "$work/$1.b2.wav" fade l 0 "$2" "$(awk "BEGIN{print $2*0.9}")" vol 0.25
+  "${SOX[@]}" -m "$work/$1.a2.wav" "$work/$1.b2.wav" "$work/$1.wav"
 }
 
 # A brass-like tone: a sawtooth softened by a low-pass filter, with a quick swell.
@@ -87,7 +90,7 @@ finish replace REPLACE 0.29 11025 16 1 0.003 0.05
 note o1 0.30 "triangle 392" lowpass 1500 fade q 0.02 0.30 0.06 vol 0.5
 note o2 0.42 "triangle 294:262" lowpass 1200 fade q 0.02 0.42 0.25 vol 0.5
 seq_ roundover o1 o2
-finish roundover ROUNDOVER 0.72 22050 8 1 0.01 0.2
+finish roundover ROUNDOVER 0.72 22050 8 1 0.01 0.2 -7
 
 # invalid: a low buzz, twice (the same in both channels).
 note i1 0.28 "sawtooth 110" lowpass 900 tremolo 30 40 fade q 0.015 0.28 0.05
