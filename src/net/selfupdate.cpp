@@ -18,6 +18,35 @@ SelfUpdate::SelfUpdate(THttpCli &client, QString programFile, QString installDir
         m_installDir += QLatin1Char('/');
 }
 
+namespace {
+SelfUpdate::Hooks &hookSlot()
+{
+    static SelfUpdate::Hooks h;
+    return h;
+}
+} // namespace
+
+void SelfUpdate::setHooks(Hooks hooks)
+{
+    hookSlot() = std::move(hooks);
+}
+
+const SelfUpdate::Hooks &SelfUpdate::hooks()
+{
+    return hookSlot();
+}
+
+void SelfUpdate::applyHooks()
+{
+    const Hooks &h = hookSlot();
+    if (!h.programFile.isEmpty())
+        m_programFile = h.programFile;
+    if (h.startInstaller)
+        startInstaller = h.startInstaller;
+    if (h.endProcess)
+        endProcess = h.endProcess;
+}
+
 QString SelfUpdate::backupName(const QString &programFile)
 {
     const QFileInfo fi(programFile);

@@ -27,6 +27,19 @@ public:
     // to watch the call.
     std::function<void(int)> endProcess = &SelfUpdate::quickExit;
 
+    // Process-wide replacements that a test sets before the program's window
+    // builds its SelfUpdate: the program file, the installer start, the process end.
+    // Empty members keep the normal behaviour.
+    struct Hooks {
+        QString programFile;
+        std::function<bool(const QString &file, const QStringList &args)> startInstaller;
+        std::function<void(int)> endProcess;
+    };
+    static void setHooks(Hooks hooks);
+    static const Hooks &hooks();
+    // Applies the hooks that are set to this object.
+    void applyHooks();
+
     // The program file's name with its extension replaced by ".BAK" (appended when
     // it has none).
     static QString backupName(const QString &programFile);
