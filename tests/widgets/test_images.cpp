@@ -140,26 +140,21 @@ TEST(Images, PictureButtonsHaveClearCornersOverTheTiledBackground)
     }
 }
 
-TEST(Images, GeneratorIsDeterministicAndMatchesTheCommittedPictures)
+TEST(Images, GeneratorRedrawsTheCommittedPicturesByteForByte)
 {
-    QTemporaryDir first, second;
-    ASSERT_TRUE(first.isValid() && second.isValid());
-    for (const QString &dir : {first.path(), second.path()}) {
-        QProcess art;
-        art.start(QStringLiteral(BALLWICK_ART_TOOL), {dir});
-        ASSERT_TRUE(art.waitForFinished(120000));
-        ASSERT_EQ(art.exitCode(), 0) << art.readAllStandardError().toStdString();
-    }
-    const auto one = readFolder(first.path());
-    const auto two = readFolder(second.path());
-    EXPECT_GE(one.size(), 190);
-    const QStringList unstable = differing(one, two);
-    EXPECT_TRUE(unstable.isEmpty()) << "two runs wrote different bytes: " << unstable.join(u' ').toStdString();
+    // The committed pictures came from an earlier run, so this checks both that
+    // the generator is deterministic and that its output was committed.
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    QProcess art;
+    art.start(QStringLiteral(BALLWICK_ART_TOOL), {out.path()});
+    ASSERT_TRUE(art.waitForFinished(120000));
+    ASSERT_EQ(art.exitCode(), 0) << art.readAllStandardError().toStdString();
 
-    // Every generated picture is committed as generated (the embedded resource is
-    // built from the committed files).
+    const auto drawn = readFolder(out.path());
+    EXPECT_GE(drawn.size(), 190);
     const auto committed = readFolder(QStringLiteral(BALLWICK_IMAGES_DIR));
-    const QStringList stale = differing(one, committed);
+    const QStringList stale = differing(drawn, committed);
     EXPECT_TRUE(stale.isEmpty()) << "assets/images differs from what ballwick-art draws (rerun it and commit): "
                                  << stale.join(u' ').toStdString();
 }
