@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -206,6 +207,18 @@ TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
     ballwick::setDataDirOverride(uncreatable());
     const QString target = ballwick::dataFile("ballwick.ini");
 
+    // The real message box this time: it is read and dismissed like a player would.
+    Tmain::setErrorSink({});
+    QStringList boxes;
+    QTimer dismiss;
+    QObject::connect(&dismiss, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->windowTitle() + ": " + box->text();
+            box->accept();
+        }
+    });
+    dismiss.start(20);
+
     w.show();
     bool timedOut = false;
     QTimer::singleShot(0, &w, [&] { w.close(); });
@@ -220,7 +233,7 @@ TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
     EXPECT_FALSE(timedOut) << "the program did not end";
     EXPECT_EQ(rc, 0);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(errors, QStringList{"Unable to write to " + target});
+    EXPECT_EQ(boxes, QStringList{"Ballwick: Unable to write to " + target});
 }
 
 int main(int argc, char **argv)
