@@ -138,10 +138,9 @@ void TSelButton::paintEvent(QPaintEvent *)
 
 void TSelButton::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !isEnabled()) {
-        event->ignore();
+    // Other buttons do nothing (and do not reach the widgets underneath).
+    if (event->button() != Qt::LeftButton || !isEnabled())
         return;
-    }
     m_pressed = true;
     QPointer<TSelButton> self(this);
     emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
@@ -151,10 +150,8 @@ void TSelButton::mousePressEvent(QMouseEvent *event)
 
 void TSelButton::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !isEnabled()) {
-        event->ignore();
+    if (event->button() != Qt::LeftButton || !isEnabled())
         return;
-    }
     const bool wasPressed = m_pressed;
     m_pressed = false;
     const QPoint pos = event->position().toPoint();
@@ -182,15 +179,14 @@ void TSelButton::mouseReleaseEvent(QMouseEvent *event)
 
 void TSelButton::enterEvent(QEnterEvent *event)
 {
-    if (isEnabled() && !m_pressed)
+    if (isEnabled())
         showState(State::Over);
     QWidget::enterEvent(event);
 }
 
 void TSelButton::leaveEvent(QEvent *event)
 {
-    if (!m_pressed)
-        showState(State::Normal);
+    showState(State::Normal);
     QWidget::leaveEvent(event);
 }
 

@@ -118,11 +118,20 @@ TEST_F(ButtonFixture, PressMoveOffAndReleaseNeitherClicksNorStaysPressed)
     enter(button);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 10));
     leave(button);
+    EXPECT_EQ(button->state(), TSelButton::State::Normal);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(200, 60));
     EXPECT_EQ(clicks.count(), 0);
     EXPECT_EQ(ups.count(), 1);
     EXPECT_EQ(button->state(), TSelButton::State::Normal);
     EXPECT_EQ(shot(button).pixel(3, 10), QColor(Qt::darkGreen).rgb());
+
+    // Off and back on before releasing: still a click.
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 10));
+    leave(button);
+    enter(button);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(21, 11));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(button->state(), TSelButton::State::Over);
 }
 
 TEST_F(ButtonFixture, OnlyTheLeftButtonAndOnlyWhenEnabled)
