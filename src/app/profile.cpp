@@ -44,10 +44,13 @@ struct Line
     QByteArray end;
 };
 
+// A byte-order mark in front of the first line, as some editors save one.
+const QByteArray utf8Bom("\xEF\xBB\xBF");
+
 std::vector<Line> splitLines(const QByteArray &data)
 {
     std::vector<Line> lines;
-    qsizetype pos = 0;
+    qsizetype pos = data.startsWith(utf8Bom) ? utf8Bom.size() : 0;
     while (pos < data.size()) {
         const qsizetype nl = data.indexOf('\n', pos);
         if (nl < 0) {
@@ -210,6 +213,8 @@ void writeString(const QString &path, const QString &section, const QString &key
 
     QByteArray out;
     out.reserve(data.size() + stored.size() + key.size() + section.size() + 8);
+    if (data.startsWith(utf8Bom))
+        out += utf8Bom;
     for (const Line &l : lines)
         out += l.text + l.end;
 

@@ -20,20 +20,12 @@ namespace {
 class AudioOutput final : public SoundOutput
 {
 public:
-    AudioOutput()
-    {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
-            return; // no audio device: every cue is silent
-        for (const QString &cue : Sounds::cueNames()) {
-            auto effect = std::make_unique<QSoundEffect>(device);
-            effect->setSource(QUrl(QStringLiteral("qrc") + Sounds::resourcePath(cue)));
-            m_effects.emplace(cue, std::move(effect));
-        }
-    }
+    AudioOutput() { load(); }
 
     void start(const QString &cue) override
     {
+        if (m_effects.empty())
+            load(); // a device may have turned up since
         if (QSoundEffect *e = find(cue))
             e->play();
     }
@@ -53,6 +45,19 @@ public:
     void beep() override { QApplication::beep(); }
 
 private:
+    // Loads every cue for the default device; without one, every cue is silent.
+    void load()
+    {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull())
+            return;
+        for (const QString &cue : Sounds::cueNames()) {
+            auto effect = std::make_unique<QSoundEffect>(device);
+            effect->setSource(QUrl(QStringLiteral("qrc") + Sounds::resourcePath(cue)));
+            m_effects.emplace(cue, std::move(effect));
+        }
+    }
+
     QSoundEffect *find(const QString &cue) const
     {
         const auto it = m_effects.find(cue);

@@ -132,6 +132,14 @@ TEST_F(ProfileFile, WritingKeepsEveryOtherLineByteForByte)
                           "Size=9\r\n");
 }
 
+TEST_F(ProfileFile, AByteOrderMarkIsReadPastAndKept)
+{
+    put("\xEF\xBB\xBF[ballwick]\nTop=5\n");
+    EXPECT_EQ(read("Top"), "5");
+    write("Top", "6");
+    EXPECT_EQ(contents(), "\xEF\xBB\xBF[ballwick]\nTop=6\n");
+}
+
 TEST_F(ProfileFile, WrittenValuesReadBackUnchanged)
 {
     for (const QString &v : {QString(" padded "), QString("\"quoted\""), QString("'q'"), QString(""),
