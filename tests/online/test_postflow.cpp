@@ -1,0 +1,170 @@
+// Posting a score from the end-of-round panel of the real main window, against
+// the real ballwick-server, and the countdown when no reply comes.
+#include <gtest/gtest.h>
+
+#include "../server/serverprocess.h"
+#include "localservers.h"
+
+#include "app/appdirs.h"
+#include "app/pictures.h"
+#include "app/tmain.h"
+#include "online/serverbase.h"
+#include "online/thighscore.h"
+#include "online/thttpget.h"
+#include "online/turl.h"
+#include "widgets/tflatpanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTimer>
+
+using namespace testing_online;
+
+namespace {
+
+class PostFlowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ballwick::setDataDirOverride(dir.path());
+        Tmain::setSoundSink([](const QString &) {});
+        Tmain::setErrorSink([this](const QString &message) { messages << message; });
+        TURL::setOpener([](const QUrl &) { return true; });
+        w = std::make_unique<Tmain>();
+        hs = std::make_unique<Thighscore>(w.get());
+        w->setwindows(nullptr, nullptr, nullptr, hs.get(), nullptr);
+        w->show();
+        view = hs->findChild<QTextBrowser *>("displayhtml");
+    }
+    void TearDown() override
+    {
+        w->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
+        hs.reset();
+        w.reset();
+        Tmain::setSoundSink({});
+        Tmain::setErrorSink({});
+        TURL::setOpener({});
+        ballwick::setServerBaseOverride(QString());
+        ballwick::setDataDirOverride(QString());
+    }
+
+    // Plays a round to its end: the three thief balls.
+    void finishRound()
+    {
+        w->button_startClick();
+        for (int found = 0; found < 3; ++found) {
+            int slot = -1;
+            for (int s = 0; s < ballwick::slotcount && slot < 0; ++s)
+                if (w->engine().state().balls[s].number == 77 && !w->engine().state().balls[s].revealed)
+                    slot = s;
+            ASSERT_GE(slot, 0);
+            QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {},
+                              QPoint(ballwick::slotleft(slot) + 20, ballwick::slottop(slot) + 20));
+        }
+        ASSERT_TRUE(w->panel_cleared->isVisibleTo(w.get()));
+    }
+
+    // A server address where nothing answers.
+    static QString deadBase()
+    {
+        RawServer probe([](int, const std::string &, RawServer &) {});
+        return QUrl(probe.url()).toString();
+    }
+
+    QTemporaryDir dir;
+    QStringList messages;
+    std::unique_ptr<Tmain> w;
+    std::unique_ptr<Thighscore> hs;
+    QTextBrowser *view = nullptr;
+};
+
+TEST_F(PostFlowTest, SendScoreShowsTheListWithTheScoreAndNameAsPlainText)
+{
+    ServerProcess server;
+    ASSERT_TRUE(server.start(dir.filePath("scores.db")));
+    ballwick::setServerBaseOverride(server.base());
+    finishRound();
+    const int score = w->engine().state().score;
+
+    // A name built to break a query and to inject a link, both harmless here.
+    const QString name = QStringLiteral("<a href=x>");
+    w->edit_name->setText(name);
+    QTest::mouseClick(w->button_sendscore, Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_TRUE(w->panel_wait->isVisibleTo(w.get()));
+    EXPECT_TRUE(w->Timer1->isActive());
+    ASSERT_TRUE(waitFor([&] { return hs->isVisible() && view->toPlainText().contains(name); }, 10000))
+        << view->toPlainText().toStdString();
+    EXPECT_FALSE(w->panel_cleared->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_TRUE(view->toPlainText().contains(QString::number(score)));
+    // Shown as text: no link anywhere in the page.
+    for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            EXPECT_FALSE(it.fragment().charFormat().isAnchor()) << it.fragment().text().toStdString();
+    EXPECT_TRUE(messages.isEmpty());
+
+    // The same list from the View menu, fetched afresh, with a second post in it.
+    ASSERT_TRUE(waitFor([&] { return !hs->getit->running(); }));
+    hs->hide();
+    view->clear();
+    w->ViewHighScoreList1->trigger();
+    ASSERT_TRUE(waitFor([&] { return hs->isVisible() && view->toPlainText().contains(name); }));
+    server.stop();
+    EXPECT_EQ(server.output().count("GET /counter/ballwick.shtml"), 2);
+}
+
+TEST_F(PostFlowTest, AnEmptyNamePostsAsGuest)
+{
+    ServerProcess server;
+    ASSERT_TRUE(server.start(dir.filePath("scores.db")));
+    ballwick::setServerBaseOverride(server.base());
+    finishRound();
+    w->edit_name->clear();
+    w->button_sendscoreClick();
+    EXPECT_EQ(w->edit_name->text(), "Guest");
+    ASSERT_TRUE(waitFor([&] { return view->toPlainText().contains("Guest"); }, 10000));
+    server.stop();
+    EXPECT_TRUE(server.output().contains("name=Guest&date="));
+}
+
+TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
+{
+    ballwick::setServerBaseOverride(deadBase());
+    finishRound();
+    w->button_sendscoreClick();
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+    QStringList captions;
+    for (int step = 1; step <= 40; ++step) {
+        EXPECT_TRUE(messages.isEmpty()) << step;
+        w->Timer1Timer();
+        captions << w->panel_wait->caption();
+    }
+    EXPECT_EQ(captions[0], "Posting Score, Please Wait.");
+    EXPECT_EQ(captions[4], "Posting Score, Please Wait.....");
+    EXPECT_EQ(captions[5], "Posting Score, Please Wait.");
+    EXPECT_EQ(messages, QStringList({"Posting Failed."}));
+    EXPECT_FALSE(w->Timer1->isActive());
+    // Steps that still come (the message was open) bring no second message.
+    w->Timer1Timer();
+    w->Timer1Timer();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(w->panel_wait->isVisibleTo(w.get()));
+    EXPECT_FALSE(hs->isVisible());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    THTTPGet::globalInit();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
