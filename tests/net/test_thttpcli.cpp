@@ -3,6 +3,12 @@
 #include "scriptserver.h"
 
 #include <QBuffer>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
+#include <QTemporaryDir>
 #include <QCoreApplication>
 #include <QTimeZone>
 #include <QTimer>
@@ -385,6 +391,84 @@ TEST(THttpCli, Http11KeepsTheConnectionAndSkipsInterimReplies)
     ASSERT_FALSE(get("/two").raised);
     EXPECT_EQ(body.data(), "abc");
     EXPECT_EQ(srv.connections, 2);
+}
+
+// A TLS server on 127.0.0.1 with a certificate made for "localhost" only.
+class TlsServer : public QTcpServer
+{
+public:
+    QSslCertificate cert;
+    QSslKey key;
+    QByteArray reply = "HTTP/1.0 200 OK\r\nContent-Length: 6\r\n\r\nsecret";
+    int handshakes = 0;
+
+protected:
+    void incomingConnection(qintptr fd) override
+    {
+        auto *s = new QSslSocket(this);
+        s->setSocketDescriptor(fd);
+        s->setLocalCertificate(cert);
+        s->setPrivateKey(key);
+        QObject::connect(s, &QSslSocket::encrypted, this, [this] { ++handshakes; });
+        QObject::connect(s, &QSslSocket::readyRead, s, [this, s] {
+            if (s->readAll().contains("\r\n\r\n")) {
+                s->write(reply);
+                s->disconnectFromHost();
+            }
+        });
+        QObject::connect(s, &QSslSocket::sslErrors, s, [](const QList<QSslError> &) {});
+        s->startServerEncryption();
+    }
+};
+
+TEST(THttpCli, HttpsChecksTheCertificateAndTheHostName)
+{
+    if (!QSslSocket::supportsSsl())
+        GTEST_SKIP() << "no TLS backend";
+    QTemporaryDir dir;
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                              "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem"), "-days", "2",
+                              "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"});
+    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl could not make a test certificate";
+    QFile cf(dir.filePath("cert.pem")), kf(dir.filePath("key.pem"));
+    ASSERT_TRUE(cf.open(QIODevice::ReadOnly) && kf.open(QIODevice::ReadOnly));
+    TlsServer srv;
+    srv.cert = QSslCertificate(cf.readAll());
+    srv.key = QSslKey(kf.readAll(), QSsl::Ec);
+    ASSERT_FALSE(srv.cert.isNull());
+    ASSERT_FALSE(srv.key.isNull());
+    ASSERT_TRUE(srv.listen(QHostAddress::LocalHost, 0));
+
+    // An authority the system does not know: refused, as a connection failure.
+    THttpCli cli;
+    QBuffer body;
+    body.open(QIODevice::WriteOnly);
+    cli.RcvdStream = &body;
+    cli.URL = QStringLiteral("https://localhost:%1/x").arg(srv.serverPort());
+    Outcome o = syncGet(cli);
+    EXPECT_TRUE(o.raised);
+    EXPECT_EQ(o.number, 404);
+    EXPECT_TRUE(o.message.contains("certificate", Qt::CaseInsensitive)) << o.message.toStdString();
+    EXPECT_TRUE(body.data().isEmpty());
+
+    // Trusted, and the name matches: the body arrives.
+    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+    conf.addCaCertificate(srv.cert);
+    cli.CtrlSocket()->setSslConfiguration(conf);
+    o = syncGet(cli);
+    EXPECT_FALSE(o.raised) << o.message.toStdString();
+    EXPECT_EQ(body.data(), "secret");
+
+    // Trusted, but the address names another host than the certificate.
+    body.buffer().clear();
+    body.seek(0);
+    cli.URL = QStringLiteral("https://127.0.0.1:%1/x").arg(srv.serverPort());
+    o = syncGet(cli);
+    EXPECT_TRUE(o.raised);
+    EXPECT_TRUE(o.message.contains("host name", Qt::CaseInsensitive)) << o.message.toStdString();
+    EXPECT_TRUE(body.data().isEmpty());
 }
 
 TEST(THttpCli, QuitOfTheApplicationAbortsTheWaitWhichDoesNotSpin)
