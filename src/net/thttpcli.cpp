@@ -9,6 +9,7 @@
 #include <QTimeZone>
 #include <QUrl>
 #include <algorithm>
+#include <cstring>
 
 EHttpException::EHttpException(const QString &message, int number)
     : std::runtime_error(message.toStdString()), Message(message), ErrorCode(number)
@@ -69,7 +70,7 @@ bool hasScheme(const QString &v)
 
 THttpCli::THttpCli(QObject *parent) : QObject(parent), m_socket(new TWSocket(this))
 {
-    m_chunk.resize(BodyChunk);
+    m_readBuf.resize(BodyChunk);
     m_lineBuf.reserve(RcvBufSize);
     connect(m_socket, &TWSocket::sessionConnected, this, &THttpCli::onConnected);
     connect(m_socket, &TWSocket::dataAvailable, this, &THttpCli::onData);
@@ -182,6 +183,10 @@ void THttpCli::clearResults()
     m_firstLine = true;
     m_lineBuf.clear();
     m_drainLeft = 0;
+    m_chunked = false;
+    m_chunkState = Chunk::Size;
+    m_chunkLeft = 0;
+    m_chunkLine.clear();
 }
 
 void THttpCli::start(Method m)
@@ -324,13 +329,13 @@ void THttpCli::onData()
             if (!processHeaderBytes())
                 return;
         } else if (m_state == State::WaitingBody) {
-            const qint64 n = m_socket->receive(m_chunk.data(), BodyChunk);
+            const qint64 n = m_socket->receive(m_readBuf.data(), BodyChunk);
             if (n <= 0)
                 return;
             m_rcvdSinceSend += n;
-            bodyBytes(m_chunk.constData(), n);
+            bodyBytes(m_readBuf.constData(), n);
         } else if (m_state == State::Draining) {
-            const qint64 n = m_socket->receive(m_chunk.data(), std::min(m_drainLeft, BodyChunk));
+            const qint64 n = m_socket->receive(m_readBuf.data(), std::min(m_drainLeft, BodyChunk));
             if (n <= 0)
                 return;
             m_drainLeft -= n;
@@ -478,6 +483,8 @@ void THttpCli::headerLine(const QByteArray &line)
             m_replyRangeBegin = value.mid(6, dash - 6).trimmed();
         if (dash >= 0 && slash > dash)
             m_replyRangeEnd = value.mid(dash + 1, slash - dash - 1).trimmed();
+    } else if (name == QLatin1String("transfer-encoding")) {
+        m_chunked = value.contains(QLatin1String("chunked"), Qt::CaseInsensitive);
     } else if (name == QLatin1String("accept-ranges")) {
         m_acceptRanges = value;
     } else if (name == QLatin1String("content-type")) {
@@ -495,6 +502,8 @@ void THttpCli::headerLine(const QByteArray &line)
 
 void THttpCli::headerEnd()
 {
+    if (m_chunked)
+        m_contentLength = -1; // the chunks tell the length, not a Content-Length line
     if (m_relocationPending) {
         relocate();
         return;
@@ -511,21 +520,92 @@ void THttpCli::headerEnd()
     complete();
 }
 
+bool THttpCli::writeBody(const char *data, qint64 n)
+{
+    if (n > 0 && RcvdStream && RcvdStream->write(data, n) != n) {
+        fail(httperrStreamWrite, QStringLiteral("Cannot write the received data: %1").arg(RcvdStream->errorString()));
+        return false;
+    }
+    if (n > 0)
+        m_rcvdCount += n;
+    return true;
+}
+
 void THttpCli::bodyBytes(const char *data, qint64 n)
 {
+    if (m_chunked) {
+        chunkedBytes(data, n);
+        return;
+    }
+    // Never more than the announced length reaches the stream.
     qint64 take = n;
     if (m_contentLength >= 0)
         take = std::min(n, m_contentLength - m_rcvdCount);
-    if (take > 0 && RcvdStream) {
-        if (RcvdStream->write(data, take) != take) {
-            fail(httperrStreamWrite, QStringLiteral("Cannot write the received data: %1").arg(RcvdStream->errorString()));
-            return;
-        }
-    }
-    if (take > 0)
-        m_rcvdCount += take;
+    if (!writeBody(data, take))
+        return;
     if (m_contentLength >= 0 && m_rcvdCount >= m_contentLength)
         documentComplete();
+}
+
+// Chunked transfer coding: size lines in hexadecimal, each chunk followed by CR LF,
+// a chunk of size 0 and the trailer lines up to an empty one end the body.
+void THttpCli::chunkedBytes(const char *data, qint64 n)
+{
+    const quint64 serial = m_serial;
+    qint64 i = 0;
+    while (i < n && serial == m_serial) {
+        if (m_chunkState == Chunk::Data) {
+            const qint64 take = std::min(m_chunkLeft, n - i);
+            if (!writeBody(data + i, take))
+                return;
+            i += take;
+            m_chunkLeft -= take;
+            if (m_chunkLeft == 0)
+                m_chunkState = Chunk::DataEnd;
+            continue;
+        }
+        const char *nl = static_cast<const char *>(memchr(data + i, '\n', size_t(n - i)));
+        const qint64 end = nl ? nl - data : n;
+        m_chunkLine.append(data + i, end - i);
+        i = nl ? end + 1 : n;
+        if (!nl) {
+            if (m_chunkLine.size() > RcvBufSize)
+                fail(httperrLineTooLong, QStringLiteral("HTTP line too long"));
+            return;
+        }
+        QByteArray line = m_chunkLine.trimmed();
+        m_chunkLine.clear();
+        switch (m_chunkState) {
+        case Chunk::DataEnd:
+            if (!line.isEmpty()) {
+                fail(httperrProtocol, QStringLiteral("Malformed chunked body"));
+                return;
+            }
+            m_chunkState = Chunk::Size;
+            break;
+        case Chunk::Size: {
+            const int semi = line.indexOf(';');
+            if (semi >= 0)
+                line.truncate(semi);
+            bool ok = false;
+            m_chunkLeft = line.trimmed().toLongLong(&ok, 16);
+            if (!ok || m_chunkLeft < 0) {
+                fail(httperrProtocol, QStringLiteral("Malformed chunked body"));
+                return;
+            }
+            m_chunkState = m_chunkLeft == 0 ? Chunk::Trailer : Chunk::Data;
+            break;
+        }
+        case Chunk::Trailer:
+            if (line.isEmpty()) {
+                documentComplete();
+                return;
+            }
+            break;
+        case Chunk::Data:
+            break;
+        }
+    }
 }
 
 void THttpCli::documentComplete()
@@ -648,6 +728,10 @@ void THttpCli::onClosed()
                 return;
         }
         m_socket->abort();
+        if (m_chunked) {
+            fail(httperrCutShort, QStringLiteral("Connection closed inside a chunked body after %1 bytes").arg(m_rcvdCount));
+            return;
+        }
         if (m_contentLength >= 0 && m_rcvdCount < m_contentLength) {
             fail(httperrCutShort, QStringLiteral("Connection closed after %1 of %2 bytes")
                                       .arg(m_rcvdCount)

@@ -151,6 +151,8 @@ private:
     void headerLine(const QByteArray &line);
     void headerEnd();
     void bodyBytes(const char *data, qint64 n);
+    void chunkedBytes(const char *data, qint64 n);
+    bool writeBody(const char *data, qint64 n);
     void documentComplete();
     void relocate();
     void fail(int number, const QString &text);
@@ -171,9 +173,15 @@ private:
     bool m_firstLine = true;
     bool m_relocationPending = false;
     bool m_docOpen = false;
+    // A body in chunks (HTTP/1.1): where the decoder stands.
+    enum class Chunk { Size, Data, DataEnd, Trailer };
+    bool m_chunked = false;
+    Chunk m_chunkState = Chunk::Size;
+    qint64 m_chunkLeft = 0;
+    QByteArray m_chunkLine;
     qint64 m_drainLeft = 0;
     QByteArray m_lineBuf;
-    QByteArray m_chunk;
+    QByteArray m_readBuf;
 
     int m_statusCode = 0;
     QString m_reasonPhrase;

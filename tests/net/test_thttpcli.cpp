@@ -384,6 +384,18 @@ TEST(THttpCli, Http11KeepsTheConnectionAndSkipsInterimReplies)
     EXPECT_EQ(srv.connections, 1);
     EXPECT_TRUE(srv.requests[0].startsWith("GET /one HTTP/1.1\r\n"));
 
+    // A body in chunks, with an extension and a trailer, on the same connection.
+    srv.handler = [](QTcpSocket *s, const QByteArray &, int) {
+        s->write("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                 "4;note=1\r\nchun\r\n3\r\nked\r\n0\r\nX-Trailer: t\r\n\r\n");
+    };
+    ASSERT_FALSE(get("/chunked").raised);
+    EXPECT_EQ(body.data(), "chunked");
+    EXPECT_EQ(srv.connections, 1);
+    srv.handler = [](QTcpSocket *s, const QByteArray &, int) {
+        s->write("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabc");
+    };
+
     // The server drops the kept connection: the next request opens a new one.
     for (const auto &s : srv.sockets)
         if (s)
