@@ -73,6 +73,27 @@ constexpr std::int16_t kNoEntry = -32768;
     return m;
 }
 
+// findMatch where at least four bytes are left: the three hashed bytes come
+// from one load, and a candidate must agree in them before the full compare.
+[[gnu::always_inline]] inline int findMatchFast(std::int16_t *table, const std::uint8_t *in, int n, int x, int &matchPos)
+{
+    std::uint32_t v;
+    std::memcpy(&v, in + x, 4);
+    std::uint32_t h = ((((v & 0xFF) << 4) ^ ((v >> 8) & 0xFF)) << 4) ^ ((v >> 16) & 0xFF);
+    h = ((h * 40543u) >> 4) & 0x0FFF;
+    const int p = table[h];
+    table[h] = static_cast<std::int16_t>(x);
+    if (x - p > kMaxDistance)
+        return 0;
+    std::uint32_t pv;
+    std::memcpy(&pv, in + p, 4);
+    if ((pv ^ v) & 0x00FFFFFFu)
+        return 0;
+    const int limit = n - x < kMaxMatch ? n - x : kMaxMatch;
+    matchPos = p;
+    return kMinMatch + commonPrefix(in + x + kMinMatch, in + p + kMinMatch, limit - kMinMatch);
+}
+
 void resetTable(std::int16_t *table)
 {
     for (int i = 0; i < kHashSize; ++i)
@@ -111,6 +132,7 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
     std::int16_t *table = m_hash.get();
     resetTable(table);
 
+    constexpr bool fastMatch = std::endian::native == std::endian::little;
     out[0] = kCompressedFlag;
     int x = 0;
     int y = 3;
@@ -143,7 +165,9 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
             y += 4;
             x += run;
             w = (w << 1) | 1;
-        } else if ((len = findMatch(table, in, n, x, pos)) != 0) {
+        } else if ((len = (fastMatch && x + 4 <= n ? findMatchFast(table, in, n, x, pos)
+                                                      : findMatch(table, in, n, x, pos)))
+                   != 0) {
             const unsigned k = unsigned(x - pos) * 16 + unsigned(len - kMinMatch);
             out[y] = static_cast<std::uint8_t>(k >> 8);
             out[y + 1] = static_cast<std::uint8_t>(k);
@@ -194,20 +218,27 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
             return firstWord ? y : -1; // a control word with nothing after it
         firstWord = false;
         w <<= 16; // the items' bits at the top of 32, zeros below
+        // With room for sixteen items of any kind but runs on both sides, the
+        // items need no bounds tests of their own.
+        bool roomy = x + 16 * 4 + 16 <= end && y + 16 * kMaxMatch + 16 <= kPieceSize;
         for (int b = 0; b < 16 && x < end;) {
             if (!(w & 0x80000000u)) {
                 // A row of literals: copy them at once.
                 int k = std::countl_zero(w | 0x0000FFFFu);
                 if (k > 16 - b)
                     k = 16 - b;
-                if (k > end - x)
-                    k = end - x;
-                if (k > kPieceSize - y)
-                    return -1;
-                if (x + 16 <= end)
-                    std::memcpy(out + y, in + x, 16); // within the slack
-                else
-                    std::memcpy(out + y, in + x, static_cast<std::size_t>(k));
+                if (roomy) {
+                    std::memcpy(out + y, in + x, 16);
+                } else {
+                    if (k > end - x)
+                        k = end - x;
+                    if (k > kPieceSize - y)
+                        return -1;
+                    if (x + 16 <= end)
+                        std::memcpy(out + y, in + x, 16); // within the slack
+                    else
+                        std::memcpy(out + y, in + x, static_cast<std::size_t>(k));
+                }
                 x += k;
                 y += k;
                 b += k;
@@ -216,7 +247,7 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
             }
             ++b;
             w <<= 1;
-            if (x + 1 >= end)
+            if (!roomy && x + 1 >= end)
                 return -1;
             const int d = (int(in[x]) << 4) | (in[x + 1] >> 4);
             if (d == 0) {
@@ -228,10 +259,11 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
                 std::memset(out + y, in[x + 3], static_cast<std::size_t>(count));
                 y += count;
                 x += 4;
+                roomy = false;
                 continue;
             }
             const int len = (in[x + 1] & 0x0F) + kMinMatch;
-            if (d > y || len > kPieceSize - y)
+            if (d > y || (!roomy && len > kPieceSize - y))
                 return -1;
             x += 2;
             std::uint8_t *dst = out + y;
