@@ -41,6 +41,9 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--tally-save-child") == 0)
         return savechild(argv[2]);
+    // No display is needed, also when the test list is taken outside the test script.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

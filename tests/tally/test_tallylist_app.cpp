@@ -83,6 +83,9 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
 
 int main(int argc, char **argv)
 {
+    // No display is needed, also when the test list is taken outside the test script.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
