@@ -3,6 +3,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -72,6 +74,15 @@ bool ScoreServer::start()
         return false;
     }
     setupRoutes();
+    // Only SO_REUSEADDR (a restart can bind at once; a second server on the
+    // same port fails instead of sharing it), and no Nagle delay on replies.
+    int listenFd = -1;
+    m_http->set_socket_options([&listenFd](socket_t fd) {
+        int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        listenFd = fd;
+    });
+    m_http->set_tcp_nodelay(true);
     if (m_opt.port == 0) {
         m_port = m_http->bind_to_any_port(m_opt.host);
     } else if (m_http->bind_to_port(m_opt.host, m_opt.port)) {
@@ -83,6 +94,12 @@ bool ScoreServer::start()
         m_error = "cannot listen on " + m_opt.host + ":" + std::to_string(m_opt.port);
         return false;
     }
+    // The library listens with a backlog of 5; many players posting at once need
+    // a longer queue, so the listening socket is given the system's maximum.
+    if (listenFd >= 0)
+        ::listen(listenFd, SOMAXCONN);
+    // Accepted sockets must not inherit the hook above.
+    m_http->set_socket_options([](socket_t) {});
     return true;
 }
 
@@ -109,6 +126,8 @@ std::string ScoreServer::listPage()
 void ScoreServer::setupRoutes()
 {
     httplib::Server &http = *m_http;
+    // Each open connection holds a worker while it is kept alive.
+    http.new_task_queue = [] { return new httplib::ThreadPool(32); };
     http.set_keep_alive_max_count(1000);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
