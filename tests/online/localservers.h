@@ -130,6 +130,8 @@ private:
                 if (n <= 0)
                     break;
                 request.append(buf, size_t(n));
+                if (static_cast<unsigned char>(request[0]) < 0x20)
+                    break; // not HTTP text (a TLS hello, say): hand it over as it is
             }
             if (!m_stop)
                 m_handler(fd, request, *this);

@@ -367,6 +367,24 @@ TEST(RawReplies, DestroyingTheComponentMidFetchDetachesTheWorker)
     EXPECT_FALSE(progressed);
 }
 
+TEST(RawReplies, HttpsAddressesSpeakTlsAndANonTlsPeerFails)
+{
+    std::atomic<int> firstByte{-1};
+    RawServer peer([&](int fd, const std::string &request, RawServer &) {
+        if (!request.empty())
+            firstByte = static_cast<unsigned char>(request[0]);
+        RawServer::send(fd, "HTTP/1.0 200 OK\r\n\r\nplain text where TLS was expected");
+    });
+    THTTPGet get;
+    Outcome o;
+    watch(get, o);
+    get.URL = peer.url("/").replace("http://", "https://");
+    get.StartFetch();
+    ASSERT_TRUE(waitFor([&] { return o.finished(); }, 8000));
+    EXPECT_EQ(o.errors, 1);
+    EXPECT_EQ(firstByte, 0x16); // a TLS handshake record
+}
+
 TEST(SplitURL, HostAndPathWithTheSchemeInAnyCase)
 {
     QString host, path;
