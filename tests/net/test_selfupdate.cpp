@@ -129,7 +129,7 @@ TEST_F(SelfUpdateTest, FailedDownloadsKeepTheGameAndStartNothing)
 TEST_F(SelfUpdateTest, UnstartableInstallerIsReportedAndTheGameRestored)
 {
     // Neither a program nor a script: the system refuses to run it.
-    const QByteArray junk("\x01\x02\x03 not a program", 19);
+    const QByteArray junk("\x01\x02\x03 not a program");
     reply = "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(junk.size()) + "\r\n\r\n" + junk;
     auto u = make();
     u.moveProgramAside();
