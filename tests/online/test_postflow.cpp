@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -125,13 +127,27 @@ TEST_F(PostFlowTest, AnEmptyNamePostsAsGuest)
     ServerProcess server;
     ASSERT_TRUE(server.start(dir.filePath("scores.db")));
     ballwick::setServerBaseOverride(server.base());
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     finishRound();
     w->edit_name->clear();
     w->button_sendscoreClick();
     EXPECT_EQ(w->edit_name->text(), "Guest");
     ASSERT_TRUE(waitFor([&] { return view->toPlainText().contains("Guest"); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+
+    // The date is month, day, two-digit year with the locale's own separator.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    w->button_sendscoreClick();
+    QLocale::setDefault(before);
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
     server.stop();
-    EXPECT_TRUE(server.output().contains("name=Guest&date="));
+    const QDate today = QDate::currentDate();
+    const QString score = QString::number(w->engine().state().score);
+    EXPECT_TRUE(server.output().contains("?name=Guest&date=" + today.toString("M/d/yy") + "&score=" + score + " 200"))
+        << server.output().toStdString();
+    EXPECT_TRUE(server.output().contains("?name=Guest&date=" + today.toString("M.d.yy") + "&score=" + score + " 200"))
+        << server.output().toStdString();
 }
 
 TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
