@@ -662,6 +662,10 @@ void THttpCli::relocate()
         fail(httperrBadAddress, QStringLiteral("Relocation from https to http refused"));
         return;
     }
+    if (!Proxy.isEmpty() && nt.proto == QLatin1String("https")) {
+        fail(httperrBadAddress, QStringLiteral("https through a proxy is not supported"));
+        return;
+    }
     const bool sameServer = nt.proto == m_target.proto && nt.port == m_target.port
                             && nt.host.compare(m_target.host, Qt::CaseInsensitive) == 0;
     // The rest of the relocation reply's body must be read past before the same
