@@ -282,6 +282,13 @@ std::int64_t Tlzrw1::Compress()
     if (!buf.ok())
         throw ELzrw1Exception(kMsgBuffers);
 
+    // A piped input read into memory serves this operation (and the Advise
+    // before it) only; a later stream at the same address is another stream.
+    struct SpoolReset
+    {
+        Tlzrw1 &lz;
+        ~SpoolReset() { lz.m_spooledFrom = nullptr; }
+    } spoolReset{*this};
     Input in;
     std::istream *stream = UseStream ? streamInput() : nullptr;
     const std::int64_t size = UseStream ? streamSize(stream) : fileSize(InputFile);
