@@ -473,6 +473,12 @@ TEST(THttpCli, HttpsChecksTheCertificateAndTheHostName)
     EXPECT_FALSE(o.raised) << o.message.toStdString();
     EXPECT_EQ(body.data(), "secret");
 
+    // What came over TLS may not send the download to plain http.
+    srv.reply = "HTTP/1.0 302 Found\r\nLocation: http://localhost:1/x\r\n\r\n";
+    o = syncGet(cli);
+    EXPECT_TRUE(o.raised);
+    EXPECT_EQ(o.number, httperrBadAddress);
+
     // Trusted, but the address names another host than the certificate.
     body.buffer().clear();
     body.seek(0);
