@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up benchmark: start-to-shown-window and start-to-exit of the game and of a
 # minimal Qt Widgets program, measured from outside under one virtual X display,
-# alternating the two programs. Prints the medians and the game's ratio to the
-# minimal program (target: within 1.5x).
+# alternating the programs. Prints the medians and the game's ratio to the
+# minimal program (target: within 1.5x), and to the same program with a menu bar
+# and a line of text, which shows how much of the gap is the font set-up.
 #
 # Usage: bench/startup/run.sh [build-dir] [runs]   (default: build, 20 runs)
 # Needs xvfb-run; builds ballwick, startup_minimal and startup_probe first.
@@ -29,6 +30,7 @@ probe=$1; work=$2; runs=$3
 for i in $(seq "$runs"); do
   echo "game $("$probe" Ballwick "$work/ballwick")"
   echo "minimal $("$probe" Minimal "$work/startup_minimal")"
+  echo "text $("$probe" "Minimal Text" "$work/startup_minimal" text)"
 done
 ' _ "$probe" "$work" "$runs" | awk '
 function median(a, n,   i, j, t) {
@@ -37,10 +39,13 @@ function median(a, n,   i, j, t) {
 }
 { n[$1]++; shown[$1, n[$1]] = $2; ended[$1, n[$1]] = $3 }
 END {
-  for (p in n) {
+  split("game minimal text", order, " ")
+  for (k = 1; k <= 3; k++) {
+    p = order[k]
     for (i = 1; i <= n[p]; i++) { s[i] = shown[p, i]; e[i] = ended[p, i] }
     ms[p] = median(s, n[p]); me[p] = median(e, n[p])
     printf "%-8s runs %2d  start-to-shown median %7.1f ms  start-to-exit median %7.1f ms\n", p, n[p], ms[p], me[p]
   }
   printf "ratio game/minimal: shown %.2fx, exit %.2fx (target: within 1.5x)\n", ms["game"] / ms["minimal"], me["game"] / me["minimal"]
+  printf "ratio game/text:    shown %.2fx, exit %.2fx (the same yardstick with a menu bar and text)\n", ms["game"] / ms["text"], me["game"] / me["text"]
 }'

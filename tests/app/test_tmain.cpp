@@ -275,8 +275,9 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
         EXPECT_EQ(w->image_mox->property("picture").toInt(), found);
         EXPECT_TRUE(shown(w->image_moxball));
         EXPECT_EQ(w->label_bigball->text(), "");
-        if (found < 3)
+        if (found < 3) {
             EXPECT_EQ(cues, QStringList({"roundover"}));
+        }
     }
     EXPECT_EQ(cues, QStringList({"roundover", "winner"}));
 
