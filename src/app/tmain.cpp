@@ -556,6 +556,7 @@ void Tmain::FormClose()
 void Tmain::StartGame1Click()
 {
     m_engine->StartGame1Click();
+    synctags();
 }
 
 void Tmain::Exit1Click()
@@ -645,6 +646,17 @@ void Tmain::Image7Click()
 void Tmain::button_startClick()
 {
     m_engine->button_startClick();
+    synctags();
+}
+
+void Tmain::synctags()
+{
+    // Each card label carries its cell's tag as the property "Tag": the number
+    // while uncovered, 0 once covered.
+    for (int card = 1; card <= 3; ++card)
+        for (int column = 1; column <= 5; ++column)
+            for (int row = 1; row <= 5; ++row)
+                m_cards[card - 1][column - 1][row - 1]->setProperty("Tag", m_engine->state().tag(card, column, row));
 }
 
 void Tmain::button_cancelClick()
@@ -655,8 +667,10 @@ void Tmain::button_cancelClick()
 void Tmain::label_card111Click(QLabel *sender)
 {
     int card = 0, column = 0, row = 0;
-    if (sender && ballwick::Engine::parsecellname(sender->objectName().toStdString(), card, column, row))
+    if (sender && ballwick::Engine::parsecellname(sender->objectName().toStdString(), card, column, row)) {
         m_engine->label_card111Click(card, column, row);
+        sender->setProperty("Tag", m_engine->state().tag(card, column, row));
+    }
 }
 
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, int x, int y)

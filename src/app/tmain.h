@@ -258,6 +258,7 @@ private:
     void buildwidgets();
     void buildcards();
     void showwindow(QWidget *window);
+    void synctags();
 
     QLabel *m_cards[3][5][5] = {};
     mutable QPixmap m_balls[78];

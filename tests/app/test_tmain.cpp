@@ -223,6 +223,8 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_EQ(textcolour(card(3, 3, 3)), QColor(Qt::red));
     EXPECT_EQ(textcolour(card(1, 1, 1)), QColor(Qt::black));
     EXPECT_EQ(card(1, 1, 1)->text(), QString::number(state().tag(1, 1, 1)));
+    EXPECT_EQ(card(1, 1, 1)->property("Tag").toInt(), state().tag(1, 1, 1));
+    EXPECT_EQ(card(2, 3, 3)->property("Tag").toInt(), 0);
 
     // Reveal a numbered ball that stands on a card.
     int slot = findslot([this](const ballwick::Ball &b) { return b.number != 77 && cellwith(b.number); });
@@ -257,6 +259,7 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_EQ(cues, QStringList({"placecard"}));
     EXPECT_EQ(cell->text(), "X");
     EXPECT_EQ(textcolour(cell), QColor(Qt::red));
+    EXPECT_EQ(cell->property("Tag").toInt(), 0);
     EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
     EXPECT_GE(state().score, 4);
 
