@@ -146,10 +146,6 @@ TEST_F(Container, DamagedContainersFailAndLeaveNoOutput)
 
     // LZH: cut short, and a stated size that ends inside a match.
     EXPECT_EQ(unpackError(good.substr(0, good.size() / 2)), readError + " (LZH)");
-    std::string shorter = good;
-    shorter[4] = 5;
-    shorter[5] = shorter[6] = shorter[7] = 0;
-    writeFile(in, std::string(30, ' '));
     const std::string spaces = pack(std::string(30, ' '), TCompressMode::Good);
     std::string overshoot = spaces;
     overshoot[4] = 5;
