@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -136,7 +135,6 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Ballwick"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
     setFont(uiFont(8));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, windowColour);
