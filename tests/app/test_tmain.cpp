@@ -172,6 +172,25 @@ TEST_F(MainWindowTest, StartsWithTheNamePanelAndTheEnteredCue)
     EXPECT_FALSE(second.engine().state().roundactive);
     EXPECT_EQ(second.appname, "ballwick");
     EXPECT_EQ(second.installerfile, "moxsetup.exe");
+
+    // The instance mark "ballwick" exists while a copy runs.
+    sem_t *mark = sem_open("/ballwick", 0);
+    EXPECT_NE(mark, SEM_FAILED);
+    if (mark != SEM_FAILED)
+        sem_close(mark);
+}
+
+TEST_F(MainWindowTest, FirstShowingCentresTheWindowOnTheDesktop)
+{
+    const QRect desk = w->screen()->virtualGeometry();
+    EXPECT_EQ(w->x(), desk.left() + (desk.width() - w->width()) / 2);
+    EXPECT_EQ(w->y(), desk.top() + (desk.height() - w->height()) / 2);
+
+    // Later showings keep the place.
+    w->hide();
+    w->move(7, 9);
+    w->show();
+    EXPECT_EQ(w->pos(), QPoint(7, 9));
 }
 
 TEST_F(MainWindowTest, NamePanelCopiesTheNameOnDone)
