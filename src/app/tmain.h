@@ -267,6 +267,5 @@ private:
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;
     std::unique_ptr<ballwick::Engine> m_engine;
     bool m_shownonce = false;
-    bool m_closed = false;
     QWidget *m_client = nullptr;
 };
