@@ -3,7 +3,6 @@
 
 #include "app/tmain.h"
 #include "online/thighscore.h"
-#include "online/thttpget.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
@@ -11,8 +10,8 @@
 
 int main(int argc, char **argv)
 {
-    // libcurl's global set-up, once, before any thread exists.
-    THTTPGet::globalInit();
+    // libcurl is loaded and set up by the first fetch, not here: the program
+    // starts without it.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));
