@@ -6,9 +6,8 @@
 #include <QTcpSocket>
 #include <cerrno>
 
-TWSocket::TWSocket(QObject *parent) : QObject(parent), m_sslConfig(QSslConfiguration::defaultConfiguration())
+TWSocket::TWSocket(QObject *parent) : QObject(parent)
 {
-    m_sslConfig.setPeerVerifyMode(QSslSocket::VerifyPeer);
 }
 
 TWSocket::~TWSocket()
@@ -19,6 +18,15 @@ TWSocket::~TWSocket()
 void TWSocket::setSslConfiguration(const QSslConfiguration &config)
 {
     m_sslConfig = config;
+}
+
+QSslConfiguration TWSocket::sslConfiguration() const
+{
+    if (m_sslConfig)
+        return *m_sslConfig;
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    return config;
 }
 
 int TWSocket::errorNumber(int qtSocketError)
@@ -71,7 +79,7 @@ void TWSocket::connectTo(const QString &host, quint16 port, bool tls)
     QTcpSocket *s;
     if (tls) {
         auto *ssl = new QSslSocket(this);
-        ssl->setSslConfiguration(m_sslConfig);
+        ssl->setSslConfiguration(sslConfiguration());
         ssl->setPeerVerifyName(host);
         connect(ssl, &QSslSocket::encrypted, this, [this] {
             m_connected = true;

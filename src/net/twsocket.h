@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSslConfiguration>
+#include <optional>
 #include <QString>
 
 class QTcpSocket;
@@ -30,7 +31,7 @@ public:
     // TLS settings for https connections; the default uses the system's
     // certificate authorities and verifies the peer.
     void setSslConfiguration(const QSslConfiguration &config);
-    QSslConfiguration sslConfiguration() const { return m_sslConfig; }
+    QSslConfiguration sslConfiguration() const;
 
     // Starts a connection; sessionConnected() or failed() follows.
     void connectTo(const QString &host, quint16 port, bool tls);
@@ -67,7 +68,9 @@ private:
     bool waitOnce(int ms);
 
     QTcpSocket *m_sock = nullptr;
-    QSslConfiguration m_sslConfig;
+    // Unset until one is given: the default is read when a TLS connection needs
+    // it, since reading it loads the TLS library and the system's certificates.
+    std::optional<QSslConfiguration> m_sslConfig;
     QString m_host;
     quint16 m_port = 0;
     bool m_tls = false;
