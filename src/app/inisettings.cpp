@@ -77,16 +77,16 @@ IniSettings readIniSettings(const QString &path, const QString &section, int def
 
 void writeIniSettings(const QString &path, const QString &section, const IniSettings &s)
 {
-    const auto write = [&](const char *key, const QString &value) {
-        profile::writeString(path, section, QString::fromLatin1(key), value);
-    };
-    write("Top", QString::number(s.top));
-    write("Left", QString::number(s.left));
-    write("Width", QString::number(s.width));
-    write("Height", QString::number(s.height));
-    write("Name", s.name);
-    write("Sounds", s.sounds ? QStringLiteral("yes") : QStringLiteral("no"));
-    write("Update", s.update ? QStringLiteral("true") : QStringLiteral("false"));
+    // One replacement of the file for all of them: each replacement is flushed
+    // to the disk, and closing the window waits for it.
+    profile::writeStrings(path, section,
+                          {{QStringLiteral("Top"), QString::number(s.top)},
+                           {QStringLiteral("Left"), QString::number(s.left)},
+                           {QStringLiteral("Width"), QString::number(s.width)},
+                           {QStringLiteral("Height"), QString::number(s.height)},
+                           {QStringLiteral("Name"), s.name},
+                           {QStringLiteral("Sounds"), s.sounds ? QStringLiteral("yes") : QStringLiteral("no")},
+                           {QStringLiteral("Update"), s.update ? QStringLiteral("true") : QStringLiteral("false")}});
 }
 
 void writeQuickSeen(const QString &path, const QString &section)

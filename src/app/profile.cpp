@@ -170,6 +170,12 @@ QString readString(const QString &path, const QString &section, const QString &k
 void writeString(const QString &path, const QString &section, const QString &key,
                  const QString &value)
 {
+    writeStrings(path, section, {{key, value}});
+}
+
+void writeStrings(const QString &path, const QString &section,
+                  const QList<std::pair<QString, QString>> &values)
+{
     QByteArray data;
     {
         QFile file(path);
@@ -184,35 +190,39 @@ void writeString(const QString &path, const QString &section, const QString &key
     }
 
     std::vector<Line> lines = splitLines(data);
-    const QByteArray eol = (!lines.empty() && lines.front().end == "\r\n") ? "\r\n" : "\n";
-    const QByteArray stored = storedForm(value);
+    qsizetype added = 0;
+    for (const auto &[key, value] : values) {
+        const QByteArray eol = (!lines.empty() && lines.front().end == "\r\n") ? "\r\n" : "\n";
+        const QByteArray stored = storedForm(value);
 
-    if (const auto span = findSection(lines, section)) {
-        if (const auto at = findKey(lines, *span, key)) {
-            QByteArray &text = lines[*at].text;
-            text = text.left(text.indexOf('=') + 1) + stored;
+        if (const auto span = findSection(lines, section)) {
+            if (const auto at = findKey(lines, *span, key)) {
+                QByteArray &text = lines[*at].text;
+                text = text.left(text.indexOf('=') + 1) + stored;
+            } else {
+                size_t after = span->header;
+                for (size_t i = span->header + 1; i < span->end; ++i)
+                    if (keyOf(lines[i]))
+                        after = i;
+                if (lines[after].end.isEmpty())
+                    lines[after].end = eol;
+                lines.insert(lines.begin() + after + 1, Line{key.toUtf8() + '=' + stored, eol});
+            }
         } else {
-            size_t after = span->header;
-            for (size_t i = span->header + 1; i < span->end; ++i)
-                if (keyOf(lines[i]))
-                    after = i;
-            if (lines[after].end.isEmpty())
-                lines[after].end = eol;
-            lines.insert(lines.begin() + after + 1, Line{key.toUtf8() + '=' + stored, eol});
+            if (!lines.empty()) {
+                if (lines.back().end.isEmpty())
+                    lines.back().end = eol;
+                if (!trimBlanks(lines.back().text).isEmpty())
+                    lines.push_back({{}, eol});
+            }
+            lines.push_back({'[' + section.toUtf8() + ']', eol});
+            lines.push_back({key.toUtf8() + '=' + stored, eol});
         }
-    } else {
-        if (!lines.empty()) {
-            if (lines.back().end.isEmpty())
-                lines.back().end = eol;
-            if (!trimBlanks(lines.back().text).isEmpty())
-                lines.push_back({{}, eol});
-        }
-        lines.push_back({'[' + section.toUtf8() + ']', eol});
-        lines.push_back({key.toUtf8() + '=' + stored, eol});
+        added += stored.size() + key.size();
     }
 
     QByteArray out;
-    out.reserve(data.size() + stored.size() + key.size() + section.size() + 8);
+    out.reserve(data.size() + added + section.size() + 8 * (values.size() + 1));
     if (data.startsWith(utf8Bom))
         out += utf8Bom;
     for (const Line &l : lines)

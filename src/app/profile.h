@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <utility>
 #include <stdexcept>
 
 namespace ballwick {
@@ -43,6 +45,11 @@ QString readString(const QString &path, const QString &section, const QString &k
 // be read back or written.
 void writeString(const QString &path, const QString &section, const QString &key,
                  const QString &value);
+
+// Sets several keys of `section` with one replacement of the file, with the
+// same result as writeString for each pair in turn.
+void writeStrings(const QString &path, const QString &section,
+                  const QList<std::pair<QString, QString>> &values);
 
 } // namespace profile
 } // namespace ballwick

@@ -132,6 +132,22 @@ TEST_F(ProfileFile, WritingKeepsEveryOtherLineByteForByte)
                           "Size=9\r\n");
 }
 
+TEST_F(ProfileFile, SeveralKeysAtOnceGiveWhatOneAtATimeGives)
+{
+    const QList<std::pair<QString, QString>> values{
+        {"TOP", "20"}, {"Width", "1024"}, {"Name", "\"quoted\""}, {"width", "800"}};
+    for (const QByteArray &before : {QByteArray(), QByteArray("\xEF\xBB\xBF[ballwick]\r\nTop = 1\r\n[x]\r\nA=1"),
+                                     QByteArray("; only a comment")}) {
+        put(before);
+        for (const auto &[key, value] : values)
+            write(key, value);
+        const QByteArray oneAtATime = contents();
+        put(before);
+        profile::writeStrings(path, "ballwick", values);
+        EXPECT_EQ(contents(), oneAtATime) << before.constData();
+    }
+}
+
 TEST_F(ProfileFile, AByteOrderMarkIsReadPastAndKept)
 {
     put("\xEF\xBB\xBF[ballwick]\nTop=5\n");
