@@ -108,9 +108,9 @@ QLabel *makeImage(QWidget *parent, const char *name, QRect geometry, const QStri
     return l;
 }
 
-Timagebutton *makeButton(QWidget *parent, const char *name, QRect geometry, const QString &path)
+TImageButton *makeButton(QWidget *parent, const char *name, QRect geometry, const QString &path)
 {
-    auto *b = new Timagebutton(parent);
+    auto *b = new TImageButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(geometry);
     b->setPixmap(ballwick::picture(path, geometry.size()));
@@ -327,7 +327,7 @@ void Tmain::buildwidgets()
     drawmox(0);
 
     button_start = makeButton(area, "button_start", QRect(620, 162, 126, 40), QStringLiteral(":/images/button_start.png"));
-    connect(button_start, &Timagebutton::clicked, this, &Tmain::button_startClick);
+    connect(button_start, &TImageButton::clicked, this, &Tmain::button_startClick);
 
     Image1 = makeImage(area, "Image1", QRect(8, 212, 209, 241), QStringLiteral(":/images/card.png"));
     Image2 = makeImage(area, "Image2", QRect(219, 212, 209, 241), QStringLiteral(":/images/card.png"));
@@ -362,13 +362,13 @@ void Tmain::buildwidgets()
     edit_name->setFont(uiFont(12));
     button_sendscore = makeButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
                                   QStringLiteral(":/images/button_sendscore.png"));
-    connect(button_sendscore, &Timagebutton::clicked, this, &Tmain::button_sendscoreClick);
+    connect(button_sendscore, &TImageButton::clicked, this, &Tmain::button_sendscoreClick);
     button_highscores = makeButton(panel_cleared, "button_highscores", QRect(440, 114, 126, 40),
                                    QStringLiteral(":/images/button_highscores.png"));
-    connect(button_highscores, &Timagebutton::clicked, this, &Tmain::button_highscoresClick);
+    connect(button_highscores, &TImageButton::clicked, this, &Tmain::button_highscoresClick);
     button_cancel = makeButton(panel_cleared, "button_cancel", QRect(440, 159, 126, 40),
                                QStringLiteral(":/images/button_cancel.png"));
-    connect(button_cancel, &Timagebutton::clicked, this, &Tmain::button_cancelClick);
+    connect(button_cancel, &TImageButton::clicked, this, &Tmain::button_cancelClick);
     panel_wait = makePanel(panel_cleared, "panel_wait", QRect(304, 114, 262, 40), darkPurple);
     panel_wait->setColor(QColor(0xF5, 0xF3, 0xE7));
     panel_wait->setFontColor(purple);
@@ -400,7 +400,7 @@ void Tmain::buildwidgets()
     connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
     button_namedone = makeButton(panel_name, "button_namedone", QRect(101, 104, 126, 40),
                                  QStringLiteral(":/images/button_done.png"));
-    connect(button_namedone, &Timagebutton::clicked, this, &Tmain::button_namedoneClick);
+    connect(button_namedone, &TImageButton::clicked, this, &Tmain::button_namedoneClick);
 
     panel_update = makePanel(area, "panel_update", QRect(140, 26, 329, 161), Qt::black);
     panel_update->setColor(windowColour);
@@ -416,7 +416,7 @@ void Tmain::buildwidgets()
     Image6->setGeometry(27, 10, 530, 433);
     panel_instructions->installEventFilter(this);
     Image7 = makeButton(panel_instructions, "Image7", QRect(608, 392, 126, 40), QStringLiteral(":/images/button_done.png"));
-    connect(Image7, &Timagebutton::clicked, this, &Tmain::Image7Click);
+    connect(Image7, &TImageButton::clicked, this, &Tmain::Image7Click);
 }
 
 void Tmain::buildcards()
@@ -427,14 +427,14 @@ void Tmain::buildcards()
     for (int card = 1; card <= 3; ++card)
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row) {
-                auto *l = new Timagebutton(panel_board1);
+                auto *l = new TImageButton(panel_board1);
                 l->setObjectName(QString::fromStdString(ballwick::Engine::cellname(card, column, row)));
                 l->setGeometry(lefts[card - 1][column - 1], tops[row - 1], 34, 29);
                 l->setAlignment(Qt::AlignCenter);
                 l->setFont(font);
                 l->setText(QStringLiteral("0"));
                 setTextColour(l, Qt::black);
-                connect(l, &Timagebutton::clicked, this, [this, l] { label_card111Click(l); });
+                connect(l, &TImageButton::clicked, this, [this, l] { label_card111Click(l); });
                 m_cards[card - 1][column - 1][row - 1] = l;
             }
 }

@@ -18,7 +18,7 @@ class QPainter;
 class QTimer;
 class TFlatPanel;
 class TLbBackground;
-class Timagebutton;
+class TImageButton;
 class Tpaintbox;
 class Ttallylist;
 class Tabout;
@@ -187,7 +187,7 @@ public:
     QLabel *label_bigball = nullptr;
     QLabel *image_moxball = nullptr;
     QLabel *image_mox = nullptr;
-    Timagebutton *button_start = nullptr;
+    TImageButton *button_start = nullptr;
     QLabel *label_score = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
@@ -199,28 +199,28 @@ public:
     QLabel *label_score1 = nullptr;
     QLabel *Label3 = nullptr;
     QLineEdit *edit_name = nullptr;
-    Timagebutton *button_sendscore = nullptr;
-    Timagebutton *button_highscores = nullptr;
-    Timagebutton *button_cancel = nullptr;
+    TImageButton *button_sendscore = nullptr;
+    TImageButton *button_highscores = nullptr;
+    TImageButton *button_cancel = nullptr;
     TFlatPanel *panel_wait = nullptr;
 
     TFlatPanel *panel_name = nullptr;
     QLabel *Label1 = nullptr; // "ENTER YOUR NAME"
     QLineEdit *edit_aname = nullptr;
-    Timagebutton *button_namedone = nullptr;
+    TImageButton *button_namedone = nullptr;
 
     TFlatPanel *panel_update = nullptr; // children built by createupdatepanel()
     QLabel *Label15 = nullptr;          // "Update Available"
     QLabel *Label17 = nullptr;          // "Would you like to update now?"
-    Timagebutton *button_updateyes = nullptr;
-    Timagebutton *button_updatecancel = nullptr;
+    TImageButton *button_updateyes = nullptr;
+    TImageButton *button_updatecancel = nullptr;
     QLabel *label_update = nullptr;     // status line
     THttpCli *getupdate = nullptr;      // downloads the installer
     THTTPGet *checkupdate = nullptr;    // fetches the version text
 
     TFlatPanel *panel_instructions = nullptr;
     QLabel *Image6 = nullptr;
-    Timagebutton *Image7 = nullptr;
+    TImageButton *Image7 = nullptr;
 
     // Picture 0..77 of the board's list imagelist_balls and 0..3 of the thief
     // counter's list imagelist_mox; each is read from the resources when first

@@ -48,9 +48,9 @@ QLabel *panelLabel(QWidget *parent, const char *name, const QString &caption, QR
     return l;
 }
 
-Timagebutton *panelButton(QWidget *parent, const char *name, QRect geometry, const QString &picture)
+TImageButton *panelButton(QWidget *parent, const char *name, QRect geometry, const QString &picture)
 {
-    auto *b = new Timagebutton(parent);
+    auto *b = new TImageButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(geometry);
     b->setPixmap(ballwick::picture(picture, geometry.size()));
@@ -84,8 +84,8 @@ void Tmain::createupdatepanel()
     button_updatecancel = panelButton(panel_update, "button_updatecancel", QRect(171, 90, 126, 40),
                                       QStringLiteral(":/images/button_cancel.png"));
     label_update = panelLabel(panel_update, "label_update", QString(), QRect(1, 138, 327, 20), 8, true);
-    connect(button_updateyes, &Timagebutton::clicked, this, &Tmain::button_updateyesClick);
-    connect(button_updatecancel, &Timagebutton::clicked, this, &Tmain::button_updatecancelClick);
+    connect(button_updateyes, &TImageButton::clicked, this, &Tmain::button_updateyesClick);
+    connect(button_updatecancel, &TImageButton::clicked, this, &Tmain::button_updatecancelClick);
 
     checkupdate = new THTTPGet(this);
     checkupdate->setObjectName(QStringLiteral("checkupdate"));

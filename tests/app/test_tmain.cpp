@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, LaidOutWithItsNamesPlacesAndMenus)
     EXPECT_EQ(w->panel_board->size(), QSize(758, 488));
     EXPECT_EQ(w->label_name->text(), "Welcome to Ballwick by Quendra Software!");
     EXPECT_EQ(w->label_bigball->text(), "B4");
-    EXPECT_EQ(w->findChildren<Timagebutton *>(QRegularExpression("^label_card[1-3][1-5][1-5]$")).size(), 75);
+    EXPECT_EQ(w->findChildren<TImageButton *>(QRegularExpression("^label_card[1-3][1-5][1-5]$")).size(), 75);
     QLabel *cell = card(2, 3, 4);
     EXPECT_EQ(cell->font().pixelSize(), 25);
     EXPECT_TRUE(cell->font().bold());
