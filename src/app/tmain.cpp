@@ -490,7 +490,9 @@ void Tmain::showEvent(QShowEvent *event)
 
 void Tmain::FormShow()
 {
-    startupdatecheck();
+    // The show event comes before the window is mapped: the check (which loads
+    // the network library) starts right after, so the window is not held back.
+    QTimer::singleShot(0, this, &Tmain::startupdatecheck);
 }
 
 bool Tmain::eventFilter(QObject *watched, QEvent *event)
