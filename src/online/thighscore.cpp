@@ -4,11 +4,12 @@
 #include "online/thttpget.h"
 #include "online/turl.h"
 #include "widgets/tflatpanel.h"
+#include "widgets/picture.h"
+#include "widgets/timagebutton.h"
 #include "widgets/tlbbackground.h"
 #include <ballwick_config.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
@@ -23,16 +24,6 @@ const QColor frameColour(0x42, 0x1D, 0x45);
 const QColor pageColour(0xF3, 0xEC, 0xCF);
 const QColor maroon(0x80, 0x00, 0x00);
 
-QPixmap picture(const QString &path, QSize size, const QColor &fallback)
-{
-    QPixmap p(path);
-    if (p.isNull()) {
-        p = QPixmap(size);
-        p.fill(fallback);
-    }
-    return p;
-}
-
 // Text of a reply: the charset the page names, else UTF-8, else Latin-1.
 QString pageText(const QByteArray &bytes)
 {
@@ -45,24 +36,6 @@ QString pageText(const QByteArray &bytes)
 }
 
 } // namespace
-
-Thspicture::Thspicture(QWidget *parent) : QLabel(parent)
-{
-    setCursor(Qt::PointingHandCursor);
-}
-
-void Thspicture::mousePressEvent(QMouseEvent *event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void Thspicture::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        emit clicked();
-}
 
 Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_main(mainWindow)
 {
@@ -78,7 +51,7 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(6, 9, 100, 100);
     Image1->setScaledContents(true);
-    Image1->setPixmap(picture(QStringLiteral(":/images/logo.png"), QSize(100, 100), frameColour));
+    Image1->setPixmap(ballwick::picture(QStringLiteral(":/images/logo.png"), QSize(100, 100), frameColour));
 
     panel_main = new TFlatPanel(this);
     panel_main->setObjectName(QStringLiteral("panel_main"));
@@ -113,20 +86,20 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
         QStringLiteral("a { color: #800000; } pre, tt, code { font-family: Arial, 'Liberation Sans', sans-serif; }"));
     connect(displayhtml, &QTextBrowser::anchorClicked, this, &Thighscore::displayhtmlHotSpotClick);
 
-    button_done = new Thspicture(this);
+    button_done = new TImageButton(this);
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setGeometry(467, 518, 126, 40);
     button_done->setScaledContents(true);
-    button_done->setPixmap(picture(QStringLiteral(":/images/button_done.png"), QSize(126, 40), frameColour));
+    button_done->setPixmap(ballwick::picture(QStringLiteral(":/images/button_done.png"), QSize(126, 40), frameColour));
     button_done->setToolTip(QStringLiteral("Done"));
-    connect(button_done, &Thspicture::clicked, this, &Thighscore::button_doneClick);
+    connect(button_done, &TImageButton::clicked, this, &Thighscore::button_doneClick);
 
-    Image2 = new Thspicture(this);
+    Image2 = new TImageButton(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(5, 535, 230, 22);
     Image2->setScaledContents(true);
-    Image2->setPixmap(picture(QStringLiteral(":/images/banner.png"), QSize(230, 22), windowColour));
-    connect(Image2, &Thspicture::clicked, this, &Thighscore::Image2Click);
+    Image2->setPixmap(ballwick::picture(QStringLiteral(":/images/banner.png"), QSize(230, 22), windowColour));
+    connect(Image2, &TImageButton::clicked, this, &Thighscore::Image2Click);
 
     URL1 = new TURL(this);
     URL1->setObjectName(QStringLiteral("URL1"));

@@ -7,25 +7,9 @@
 class QTextBrowser;
 class TFlatPanel;
 class THTTPGet;
+class TImageButton;
 class TLbBackground;
 class TURL;
-
-// A picture that acts as a button: a left click released over it fires clicked().
-class Thspicture : public QLabel
-{
-    Q_OBJECT
-public:
-    explicit Thspicture(QWidget *parent = nullptr);
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool m_pressed = false;
-};
 
 // The "Ballwick - High Scores" window: created once at start, hidden rather than destroyed.
 // mainWindow is the program's main window, reached for the player's name box
@@ -74,8 +58,8 @@ private:
     QLabel *Image1 = nullptr;
     TFlatPanel *panel_main = nullptr;
     QTextBrowser *displayhtml = nullptr;
-    Thspicture *button_done = nullptr;
-    Thspicture *Image2 = nullptr;
+    TImageButton *button_done = nullptr;
+    TImageButton *Image2 = nullptr;
     TLbBackground *LbBackground1 = nullptr;
     TURL *m_siteUrl = nullptr; // the maker's home page, when the About window has none
     bool m_placed = false;
