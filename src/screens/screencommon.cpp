@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
@@ -137,28 +136,6 @@ QString displayAddress(const QString &address)
 QString currentYear()
 {
     return QStringLiteral("%1").arg(QDate::currentDate().year(), 4, 10, QLatin1Char('0'));
-}
-
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent)
-{
-    setCursor(Qt::PointingHandCursor);
-}
-
-void ClickLabel::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
-    QLabel::mousePressEvent(event);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    QLabel::mouseReleaseEvent(event);
-    // A click is a press and a release on the label, as for a button.
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
-        emit clicked();
 }
 
 } // namespace ballwick::screens

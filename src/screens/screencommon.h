@@ -1,7 +1,6 @@
 #pragma once
 #include <QColor>
 #include <QFont>
-#include <QLabel>
 #include <QRect>
 #include <QString>
 
@@ -53,23 +52,5 @@ QString displayAddress(const QString &address);
 
 // The current calendar year in four digits.
 QString currentYear();
-
-// A label that reports a left click, for links and clickable pictures.
-class ClickLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    explicit ClickLabel(QWidget *parent = nullptr);
-
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool m_pressed = false;
-};
 
 } // namespace ballwick::screens

@@ -9,6 +9,7 @@
 
 #include "online/turl.h"
 #include "screens/screencommon.h"
+#include "widgets/timagebutton.h"
 #include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
 
@@ -90,7 +91,7 @@ Tabout::Tabout(QWidget *mainWindow)
     m_url1->setObjectName(QStringLiteral("URL1"));
     setAddress(m_url1, QStringLiteral(BALLWICK_SITE_URL));
 
-    auto *link = new ClickLabel(this);
+    auto *link = new TImageButton(this);
     link->setObjectName(QStringLiteral("Label7"));
     link->setGeometry(8, 72, 289, 20);
     link->setAlignment(Qt::AlignCenter);
@@ -99,7 +100,7 @@ Tabout::Tabout(QWidget *mainWindow)
     link->setFont(linkFont);
     link->setText(displayAddress(QStringLiteral(BALLWICK_SITE_URL)));
     link->setToolTip(m_url1->address());
-    connect(link, &ClickLabel::clicked, this, &Tabout::Label7Click);
+    connect(link, &TImageButton::clicked, this, &Tabout::Label7Click);
 
     // Credit and copyright lines; the year range ends with label_year.
     const QFont small = pixelFont(QStringLiteral("Arial"), 8);

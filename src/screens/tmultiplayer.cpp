@@ -8,6 +8,7 @@
 #include "online/turl.h"
 #include "screens/jpegpicture.h"
 #include "screens/screencommon.h"
+#include "widgets/timagebutton.h"
 #include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
 
@@ -40,7 +41,7 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     m_url1->setObjectName(QStringLiteral("URL1"));
     setAddress(m_url1, QStringLiteral(BALLWICK_MULTIPLAYER_URL));
 
-    auto *label6 = new ClickLabel(this);
+    auto *label6 = new TImageButton(this);
     label6->setObjectName(QStringLiteral("Label6"));
     label6->setGeometry(0, 16, 563, 23);
     label6->setAlignment(Qt::AlignCenter);
@@ -48,23 +49,23 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     label6->setFont(pixelFont(QStringLiteral("Times New Roman"), 12, true));
     label6->setText(QStringLiteral("Enjoy Ballwick Solo? Try the multiplayer version at %1!")
                         .arg(displayAddress(QStringLiteral(BALLWICK_SITE_URL))));
-    connect(label6, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
+    connect(label6, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
 
-    auto *label1 = new ClickLabel(this);
+    auto *label1 = new TImageButton(this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(32, 48, 489, 41);
     label1->setAlignment(Qt::AlignCenter);
     label1->setWordWrap(true);
     label1->setFont(pixelFont(QStringLiteral("Times New Roman"), 14, true));
     label1->setText(QStringLiteral("Click here to learn how to play Dabfest against other players online!"));
-    connect(label1, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
+    connect(label1, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
 
-    m_image = new ClickLabel(this);
+    m_image = new TImageButton(this);
     m_image->setObjectName(QStringLiteral("Image1"));
     m_image->setGeometry(80, 96, 400, 300);
-    connect(m_image, &ClickLabel::clicked, this, &Tmultiplayer::Label6Click);
+    connect(m_image, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
 
-    for (ClickLabel *l : {label6, label1, m_image})
+    for (TImageButton *l : {label6, label1, m_image})
         l->setToolTip(m_url1->address());
 
     TSelButton *done = captionButton(this, QStringLiteral("button_done"), QStringLiteral("Done"),

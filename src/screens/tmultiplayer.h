@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QWidget>
 
+class TImageButton;
 class TLbBackground;
 class TURL;
-namespace ballwick::screens { class ClickLabel; }
 
 // The "Ballwick Solo - Multiplayer" window: created once at start, hidden
 // rather than destroyed. Two invitation sentences and a picture of the
@@ -44,6 +44,6 @@ private:
     bool m_placed = false;
     TLbBackground *LbBackground1 = nullptr;
     TURL *m_url1 = nullptr;
-    ballwick::screens::ClickLabel *m_image = nullptr;
+    TImageButton *m_image = nullptr;
     QImage m_picture;
 };
