@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPainter>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -17,6 +16,8 @@
 #include "app/appdirs.h"
 #include "tally/tallystore.h"
 #include "widgets/tflatpanel.h"
+#include "widgets/picture.h"
+#include "widgets/timagebutton.h"
 #include "widgets/tlbbackground.h"
 
 using ballwick::celltext;
@@ -104,29 +105,20 @@ Label *makelabel(QWidget *parent, const QString &name, const QString &caption, Q
     return label;
 }
 
+// A picture button of the window (126 x 40) that sinks by a pixel while held.
+// Without its picture it draws a purple frame with its text, so it stays usable.
+TImageButton *picturebutton(QWidget *parent, const char *name, const QString &picture, const QString &text, QPoint at)
+{
+    auto *b = new TImageButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(QRect(at, QSize(126, 40)));
+    b->setPixmap(ballwick::loadPicture(picture));
+    b->setSinksWhenDown(true);
+    b->setStandIn(text, kPurple);
+    return b;
+}
+
 } // namespace
-
-Tpicturebutton::Tpicturebutton(const QString &picture, const QString &text, QWidget *parent)
-    : QAbstractButton(parent), m_picture(picture)
-{
-    setText(text);
-    setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
-    resize(sizeHint());
-}
-
-void Tpicturebutton::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    const QPoint shift = isDown() ? QPoint(1, 1) : QPoint(0, 0);
-    if (!m_picture.isNull()) {
-        p.drawPixmap(QRect(shift, size()), m_picture);
-        return;
-    }
-    p.setPen(kPurple);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.drawText(rect().translated(shift), Qt::AlignCenter, text());
-}
 
 Ttallylist::Ttallylist(QWidget *mainWindow)
     : QWidget(nullptr, Qt::Window), m_main(mainWindow)
@@ -228,15 +220,12 @@ void Ttallylist::buildwindow()
         r.high->setValue(emptyscore);
     }
 
-    button_resettally = new Tpicturebutton(QStringLiteral(":/images/button_reset.png"), QStringLiteral("Reset"),
-                                           FlatPanel1);
-    button_resettally->setObjectName("button_resettally");
-    button_resettally->move(30, 430);
-    connect(button_resettally, &QAbstractButton::clicked, this, &Ttallylist::button_resetClick);
-    button_done = new Tpicturebutton(QStringLiteral(":/images/button_done.png"), QStringLiteral("Done"), FlatPanel1);
-    button_done->setObjectName("button_done");
-    button_done->move(178, 430);
-    connect(button_done, &QAbstractButton::clicked, this, &Ttallylist::button_doneClick);
+    button_resettally = picturebutton(FlatPanel1, "button_resettally", QStringLiteral(":/images/button_reset.png"),
+                                      QStringLiteral("Reset"), QPoint(30, 430));
+    connect(button_resettally, &TImageButton::clicked, this, &Ttallylist::button_resetClick);
+    button_done = picturebutton(FlatPanel1, "button_done", QStringLiteral(":/images/button_done.png"),
+                                QStringLiteral("Done"), QPoint(178, 430));
+    connect(button_done, &TImageButton::clicked, this, &Ttallylist::button_doneClick);
 }
 
 void Ttallylist::showEvent(QShowEvent *event)

@@ -1,5 +1,4 @@
 #pragma once
-#include <QAbstractButton>
 #include <QLabel>
 #include <QPixmap>
 #include <QString>
@@ -12,6 +11,7 @@
 #include "tally/tlzrw1.h"
 
 class TFlatPanel;
+class TImageButton;
 class TLbBackground;
 
 // A label that carries a number beside its caption: a counter's numeric value,
@@ -27,22 +27,6 @@ public:
 
 private:
     int m_value = 0;
-};
-
-// A picture that acts as a button (the reset and done buttons). Without its
-// picture it draws a plain frame with its text, so it stays usable.
-class Tpicturebutton : public QAbstractButton
-{
-    Q_OBJECT
-public:
-    Tpicturebutton(const QString &picture, const QString &text, QWidget *parent);
-    QSize sizeHint() const override { return {126, 40}; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap m_picture;
 };
 
 // The "Ballwick - Tally List" window: twelve counters and the local top ten,
@@ -134,8 +118,8 @@ private:
     TLbBackground *LbBackground1 = nullptr;
     std::array<Tvaluelabel *, counters + 1> mylabel{}; // 1..12
     std::array<Rank, ranks + 1> rank{};                // 1..10
-    Tpicturebutton *button_resettally = nullptr;
-    Tpicturebutton *button_done = nullptr;
+    TImageButton *button_resettally = nullptr;
+    TImageButton *button_done = nullptr;
     bool m_placed = false;
     // Set when the tally file could not be read and also not be moved aside:
     // then the exit leaves it as it is.

@@ -7,6 +7,7 @@
 
 #include "game/engine.h"
 #include "tallylisttest.h"
+#include "widgets/timagebutton.h"
 
 using tallylisttest::TallyTest;
 
@@ -274,7 +275,7 @@ TEST_F(TallyTest, DoneHidesAndKeepsTheHighlight)
     start();
     window->show();
     window->checkscore(12, "x");
-    window->findChild<QAbstractButton *>("button_done")->click();
+    window->findChild<TImageButton *>("button_done")->click();
     EXPECT_FALSE(window->isVisible());
     window->show();
     EXPECT_TRUE(label("label_high1")->font().bold());
