@@ -4,8 +4,10 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 #include <map>
+#include <utility>
 
 // The cues live in a static library: make sure its resources are registered
 // (the macro cannot stand inside a namespace).
@@ -20,10 +22,17 @@ namespace {
 class AudioOutput final : public SoundOutput
 {
 public:
-    AudioOutput() { load(); }
+    // The audio service is set up from the event loop, once the windows are
+    // up: a cue asked for before that (the welcome cue) waits for it.
+    AudioOutput() = default;
 
     void start(const QString &cue) override
     {
+        if (!m_ready) {
+            m_pending = cue;
+            setUpSoon();
+            return;
+        }
         if (m_effects.empty())
             load(); // a device may have turned up since
         if (QSoundEffect *e = find(cue))
@@ -32,12 +41,16 @@ public:
 
     void stop(const QString &cue) override
     {
+        if (cue == m_pending)
+            m_pending.clear();
         if (QSoundEffect *e = find(cue))
             e->stop();
     }
 
     bool isPlaying(const QString &cue) const override
     {
+        if (!m_pending.isEmpty() && cue == m_pending)
+            return true;
         const auto it = m_effects.find(cue);
         return it != m_effects.end() && it->second->isPlaying();
     }
@@ -45,6 +58,21 @@ public:
     void beep() override { QApplication::beep(); }
 
 private:
+    void setUpSoon()
+    {
+        if (m_scheduled)
+            return;
+        m_scheduled = true;
+        // m_context goes with this output: no set-up after it is gone.
+        QTimer::singleShot(0, &m_context, [this] {
+            m_ready = true;
+            load();
+            const QString cue = std::exchange(m_pending, QString());
+            if (QSoundEffect *e = cue.isEmpty() ? nullptr : find(cue))
+                e->play();
+        });
+    }
+
     // Loads every cue for the default device; without one, every cue is silent.
     void load()
     {
@@ -65,6 +93,10 @@ private:
     }
 
     std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
+    QObject m_context;
+    QString m_pending; // asked for before the set-up
+    bool m_scheduled = false;
+    bool m_ready = false;
 };
 
 } // namespace

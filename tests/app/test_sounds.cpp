@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTest>
 #include <QUrl>
@@ -89,6 +91,29 @@ TEST(Sounds, TheAudioOutputIsSilentAndHarmlessWithoutADevice)
     for (const QString &cue : Sounds::cueNames())
         s.play(cue.toLower());
     SUCCEED();
+}
+
+TEST(Sounds, ACueAskedForBeforeTheEventLoopRunsWaitsForTheAudioService)
+{
+    // The welcome cue is asked for while the main window is built; the audio
+    // service is only set up once the event loop runs.
+    auto output = makeAudioOutput();
+    output->start("ENTERED");
+    EXPECT_TRUE(output->isPlaying("ENTERED"));
+    EXPECT_FALSE(output->isPlaying("WINNER"));
+    output->start("TURNNEW"); // the newer cue replaces the waiting one
+    EXPECT_FALSE(output->isPlaying("ENTERED"));
+    EXPECT_TRUE(output->isPlaying("TURNNEW"));
+    output->stop("TURNNEW");
+    EXPECT_FALSE(output->isPlaying("TURNNEW"));
+
+    output->start("ENTERED");
+    QCoreApplication::processEvents();
+    // Set up: without a device the waiting cue is dropped, with one it plays.
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        EXPECT_FALSE(output->isPlaying("ENTERED"));
+    output.reset();
+    QCoreApplication::processEvents(); // nothing left over reaches the gone output
 }
 
 namespace {
