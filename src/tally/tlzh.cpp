@@ -155,23 +155,60 @@ struct Huffman
     }
 };
 
-// The window and the binary search trees of the encoder. Entries N + 1 to
-// N + 256 of rson are the roots, one per first byte.
+// The window and the binary search trees of the encoder. kid[p][0] and
+// kid[p][1] are the left and right children of node p; the right children of
+// entries N + 1 to N + 256 are the roots, one per first byte.
 struct Dictionary
 {
-    std::uint8_t text[N + F - 1];
-    std::int16_t lson[N + 1];
-    std::int16_t rson[N + 257];
+    // The window, its first F - 1 bytes mirrored after it, and 8 bytes the
+    // key compare may load but never counts.
+    std::uint8_t text[N + F - 1 + 8];
+    std::int16_t kid[N + 257][2];
     std::int16_t dad[N + 1];
     int matchPosition = 0;
     int matchLength = 0;
 
+    std::int16_t &lson(int p) { return kid[p][0]; }
+    std::int16_t &rson(int p) { return kid[p][1]; }
+
     void initTree()
     {
         for (int i = N + 1; i <= N + 256; ++i)
-            rson[i] = NIL;
+            rson(i) = NIL;
         for (int i = 0; i < N; ++i)
             dad[i] = NIL;
+    }
+
+    // How far the keys at a and b agree from byte 1 on (at most F), and the
+    // sign of the first difference in cmp (0 when they agree throughout).
+    static int compareKeys(const std::uint8_t *a, const std::uint8_t *b, int &cmp)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            for (int i = 1;; i += 8) {
+                std::uint64_t x, y;
+                std::memcpy(&x, a + i, 8);
+                std::memcpy(&y, b + i, 8);
+                std::uint64_t diff = x ^ y;
+                if (i + 8 > F)
+                    diff &= (std::uint64_t(1) << ((F - i) * 8)) - 1;
+                if (diff) {
+                    i += std::countr_zero(diff) >> 3;
+                    cmp = int(a[i]) - int(b[i]);
+                    return i;
+                }
+                if (i + 8 >= F) {
+                    cmp = 0;
+                    return F;
+                }
+            }
+        } else {
+            int i = 1;
+            cmp = 0;
+            for (; i < F; ++i)
+                if ((cmp = int(a[i]) - int(b[i])) != 0)
+                    break;
+            return i;
+        }
     }
 
     void insertNode(int r)
@@ -179,44 +216,17 @@ struct Dictionary
         int cmp = 1;
         const std::uint8_t *key = &text[r];
         int p = N + 1 + key[0];
-        rson[r] = lson[r] = NIL;
+        kid[r][0] = kid[r][1] = NIL;
         matchLength = 0;
         for (;;) {
-            if (cmp >= 0) {
-                if (rson[p] != NIL) {
-                    p = rson[p];
-                } else {
-                    rson[p] = static_cast<std::int16_t>(r);
-                    dad[r] = static_cast<std::int16_t>(p);
-                    return;
-                }
-            } else {
-                if (lson[p] != NIL) {
-                    p = lson[p];
-                } else {
-                    lson[p] = static_cast<std::int16_t>(r);
-                    dad[r] = static_cast<std::int16_t>(p);
-                    return;
-                }
+            std::int16_t &link = kid[p][cmp >= 0];
+            if (link == NIL) {
+                link = static_cast<std::int16_t>(r);
+                dad[r] = static_cast<std::int16_t>(p);
+                return;
             }
-            const std::uint8_t *other = &text[p];
-            int i = 1;
-            cmp = 0;
-            if constexpr (std::endian::native == std::endian::little) {
-                while (i + 8 <= F) {
-                    std::uint64_t a, b;
-                    std::memcpy(&a, key + i, 8);
-                    std::memcpy(&b, other + i, 8);
-                    if (a != b) {
-                        i += std::countr_zero(a ^ b) >> 3;
-                        break;
-                    }
-                    i += 8;
-                }
-            }
-            for (; i < F; ++i)
-                if ((cmp = int(key[i]) - int(other[i])) != 0)
-                    break;
+            p = link;
+            const int i = compareKeys(key, &text[p], cmp);
             if (i > THRESHOLD) {
                 const int c = ((r - p) & (N - 1)) - 1;
                 if (i > matchLength) {
@@ -230,14 +240,14 @@ struct Dictionary
         }
         // A full-length match: r takes the place of p in the tree.
         dad[r] = dad[p];
-        lson[r] = lson[p];
-        rson[r] = rson[p];
-        dad[lson[p]] = static_cast<std::int16_t>(r);
-        dad[rson[p]] = static_cast<std::int16_t>(r);
-        if (rson[dad[p]] == p)
-            rson[dad[p]] = static_cast<std::int16_t>(r);
+        lson(r) = lson(p);
+        rson(r) = rson(p);
+        dad[lson(p)] = static_cast<std::int16_t>(r);
+        dad[rson(p)] = static_cast<std::int16_t>(r);
+        if (rson(dad[p]) == p)
+            rson(dad[p]) = static_cast<std::int16_t>(r);
         else
-            lson[dad[p]] = static_cast<std::int16_t>(r);
+            lson(dad[p]) = static_cast<std::int16_t>(r);
         dad[p] = NIL;
     }
 
@@ -246,29 +256,29 @@ struct Dictionary
         if (dad[p] == NIL)
             return;
         int q;
-        if (rson[p] == NIL) {
-            q = lson[p];
-        } else if (lson[p] == NIL) {
-            q = rson[p];
+        if (rson(p) == NIL) {
+            q = lson(p);
+        } else if (lson(p) == NIL) {
+            q = rson(p);
         } else {
-            q = lson[p];
-            if (rson[q] != NIL) {
+            q = lson(p);
+            if (rson(q) != NIL) {
                 do {
-                    q = rson[q];
-                } while (rson[q] != NIL);
-                rson[dad[q]] = lson[q];
-                dad[lson[q]] = dad[q];
-                lson[q] = lson[p];
-                dad[lson[p]] = static_cast<std::int16_t>(q);
+                    q = rson(q);
+                } while (rson(q) != NIL);
+                rson(dad[q]) = lson(q);
+                dad[lson(q)] = dad[q];
+                lson(q) = lson(p);
+                dad[lson(p)] = static_cast<std::int16_t>(q);
             }
-            rson[q] = rson[p];
-            dad[rson[p]] = static_cast<std::int16_t>(q);
+            rson(q) = rson(p);
+            dad[rson(p)] = static_cast<std::int16_t>(q);
         }
         dad[q] = dad[p];
-        if (rson[dad[p]] == p)
-            rson[dad[p]] = static_cast<std::int16_t>(q);
+        if (rson(dad[p]) == p)
+            rson(dad[p]) = static_cast<std::int16_t>(q);
         else
-            lson[dad[p]] = static_cast<std::int16_t>(q);
+            lson(dad[p]) = static_cast<std::int16_t>(q);
         dad[p] = NIL;
     }
 };
