@@ -94,6 +94,25 @@ constexpr std::int16_t kNoEntry = -32768;
     return kMinMatch + commonPrefix(in + x + kMinMatch, in + p + kMinMatch, limit - kMinMatch);
 }
 
+// Copies a match of len (3..18) bytes from d back to dst. The buffer's 16
+// spare bytes let short copies run in whole chunks; the bytes written past the
+// match are overwritten by what follows.
+[[gnu::always_inline]] inline void copyMatch(std::uint8_t *dst, int d, int len)
+{
+    const std::uint8_t *src = dst - d;
+    if (d >= 16) {
+        std::memcpy(dst, src, 16);
+        if (len > 16)
+            std::memcpy(dst + 16, src + 16, 16);
+    } else if (d >= 8) {
+        for (int k = 0; k < len; k += 8)
+            std::memcpy(dst + k, src + k, 8);
+    } else {
+        for (int k = 0; k < len; ++k)
+            dst[k] = src[k];
+    }
+}
+
 void resetTable(std::int16_t *table)
 {
     for (int i = 0; i < kHashSize; ++i)
@@ -217,28 +236,49 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
         if (x >= end)
             return firstWord ? y : -1; // a control word with nothing after it
         firstWord = false;
-        w <<= 16; // the items' bits at the top of 32, zeros below
+        // The items' bits at the top of 32 and a stop bit right after them,
+        // which bounds a row of literals to the items that are left.
+        w = (w << 16) | 0x8000u;
+        int b = 0;
         // With room for sixteen items of any kind but runs on both sides, the
-        // items need no bounds tests of their own.
-        bool roomy = x + 16 * 4 + 16 <= end && y + 16 * kMaxMatch + 16 <= kPieceSize;
-        for (int b = 0; b < 16 && x < end;) {
-            if (!(w & 0x80000000u)) {
-                // A row of literals: copy them at once.
-                int k = std::countl_zero(w | 0x0000FFFFu);
-                if (k > 16 - b)
-                    k = 16 - b;
-                if (roomy) {
+        // literals and matches need no bounds tests of their own; a run hands
+        // the rest of the word to the careful loop below.
+        if (x + 16 * 4 + 16 <= end && y + 16 * kMaxMatch + 16 <= kPieceSize) {
+            while (b < 16) {
+                if (!(w & 0x80000000u)) {
+                    // A row of literals: copy them at once.
+                    const int k = std::countl_zero(w);
                     std::memcpy(out + y, in + x, 16);
-                } else {
-                    if (k > end - x)
-                        k = end - x;
-                    if (k > kPieceSize - y)
-                        return -1;
-                    if (x + 16 <= end)
-                        std::memcpy(out + y, in + x, 16); // within the slack
-                    else
-                        std::memcpy(out + y, in + x, static_cast<std::size_t>(k));
+                    x += k;
+                    y += k;
+                    b += k;
+                    w <<= k;
+                    continue;
                 }
+                const int d = (int(in[x]) << 4) | (in[x + 1] >> 4);
+                if (d == 0)
+                    break;
+                const int len = (in[x + 1] & 0x0F) + kMinMatch;
+                if (d > y)
+                    return -1;
+                ++b;
+                w <<= 1;
+                x += 2;
+                copyMatch(out + y, d, len);
+                y += len;
+            }
+        }
+        while (b < 16 && x < end) {
+            if (!(w & 0x80000000u)) {
+                int k = std::countl_zero(w);
+                if (k > end - x)
+                    k = end - x;
+                if (k > kPieceSize - y)
+                    return -1;
+                if (x + 16 <= end)
+                    std::memcpy(out + y, in + x, 16); // within the slack
+                else
+                    std::memcpy(out + y, in + x, static_cast<std::size_t>(k));
                 x += k;
                 y += k;
                 b += k;
@@ -247,7 +287,7 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
             }
             ++b;
             w <<= 1;
-            if (!roomy && x + 1 >= end)
+            if (x + 1 >= end)
                 return -1;
             const int d = (int(in[x]) << 4) | (in[x + 1] >> 4);
             if (d == 0) {
@@ -259,28 +299,13 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
                 std::memset(out + y, in[x + 3], static_cast<std::size_t>(count));
                 y += count;
                 x += 4;
-                roomy = false;
                 continue;
             }
             const int len = (in[x + 1] & 0x0F) + kMinMatch;
-            if (d > y || (!roomy && len > kPieceSize - y))
+            if (d > y || len > kPieceSize - y)
                 return -1;
             x += 2;
-            std::uint8_t *dst = out + y;
-            const std::uint8_t *src = dst - d;
-            // The buffer's 16 spare bytes let short copies run in whole chunks;
-            // the bytes written past the match are overwritten by what follows.
-            if (d >= 16) {
-                std::memcpy(dst, src, 16);
-                if (len > 16)
-                    std::memcpy(dst + 16, src + 16, 16);
-            } else if (d >= 8) {
-                for (int k = 0; k < len; k += 8)
-                    std::memcpy(dst + k, src + k, 8);
-            } else {
-                for (int k = 0; k < len; ++k)
-                    dst[k] = src[k];
-            }
+            copyMatch(out + y, d, len);
             y += len;
         }
     }
