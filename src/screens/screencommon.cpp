@@ -138,4 +138,19 @@ QString currentYear()
     return QStringLiteral("%1").arg(QDate::currentDate().year(), 4, 10, QLatin1Char('0'));
 }
 
+ScreenWindow::ScreenWindow(QWidget *mainWindow, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), m_main(mainWindow)
+{
+    LbBackground1 = setUpWindow(this, mainWindow);
+}
+
+void ScreenWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        centreOver(this, m_main);
+    }
+}
+
 } // namespace ballwick::screens

@@ -3,10 +3,11 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include "widgets/tselbutton.h"
 
-class QWidget;
+class QShowEvent;
 class TLbBackground;
 class TURL;
 
@@ -52,5 +53,25 @@ QString displayAddress(const QString &address);
 
 // The current calendar year in four digits.
 QString currentYear();
+
+// The frame of the help, about and multiplayer windows: created once, hidden
+// rather than destroyed. It has the windows' colour and the tiled background
+// LbBackground1 (see setUpWindow); the first time it shows it stands centred
+// over the main window, afterwards it reopens where the player left it.
+class ScreenWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ScreenWindow(QWidget *mainWindow, Qt::WindowFlags flags = {});
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+    QWidget *const m_main;
+    TLbBackground *LbBackground1 = nullptr;
+
+private:
+    bool m_placed = false;
+};
 
 } // namespace ballwick::screens

@@ -70,15 +70,13 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
 
 } // namespace
 
+// A dialog frame: fixed size, no minimise or maximise.
 Tabout::Tabout(QWidget *mainWindow)
-    : QWidget(nullptr), m_main(mainWindow)
+    : ScreenWindow(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                     | Qt::WindowCloseButtonHint)
 {
     setObjectName("tabout");
     setWindowTitle(QStringLiteral("Ballwick - About"));
-    // A dialog frame: fixed size, no minimise or maximise.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
-    LbBackground1 = setUpWindow(this, mainWindow);
     setFixedSize(304, 193);
 
     auto *image = new QLabel(this);
@@ -152,13 +150,4 @@ void Tabout::Label7Click()
 void Tabout::Button1Click()
 {
     hide();
-}
-
-void Tabout::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
-        centreOver(this, m_main);
-    }
 }

@@ -2,8 +2,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "screens/screencommon.h"
+
 class QLabel;
-class TLbBackground;
 class TURL;
 
 // The "Ballwick - About" window: created once at start, hidden rather than
@@ -11,7 +12,7 @@ class TURL;
 // through URL1) and the version, 1.0.2.2 on screen. The label named "version"
 // holds the first three parts ("1.0.2"): that is the text the update check
 // compares with the server's version.
-class Tabout : public QWidget
+class Tabout : public ballwick::screens::ScreenWindow
 {
     Q_OBJECT
 public:
@@ -28,15 +29,9 @@ public slots:
     void Label7Click();
     void Button1Click();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void FormCreate();
 
-    QWidget *m_main;
-    bool m_placed = false;
-    TLbBackground *LbBackground1 = nullptr;
     TURL *m_url1 = nullptr;
     QLabel *m_version = nullptr;
     QLabel *label_year = nullptr;

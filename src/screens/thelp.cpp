@@ -144,11 +144,10 @@ QStringList Thelp::sectionLines(int tag)
 }
 
 Thelp::Thelp(QWidget *mainWindow)
-    : QWidget(nullptr), m_main(mainWindow)
+    : ScreenWindow(mainWindow)
 {
     setObjectName("thelp");
     setWindowTitle(QStringLiteral("Ballwick - Help File"));
-    LbBackground1 = setUpWindow(this, mainWindow);
     setFont(pixelFont(QStringLiteral("Arial"), 8));
     resize(designWidth, designHeight);
     // Small enough to shrink the text area, large enough to keep the side
@@ -308,15 +307,6 @@ void Thelp::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutPanels();
-}
-
-void Thelp::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
-        centreOver(this, m_main);
-    }
 }
 
 // The side panel keeps its width and the full height, its foot (credit lines

@@ -4,17 +4,18 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "screens/screencommon.h"
+
 class QLabel;
 class QTextEdit;
 class TFlatPanel;
-class TLbBackground;
 class TSelButton;
 
 // The "Ballwick - Help File" window: created once at start, hidden rather than
 // destroyed. The section buttons on the left (SelButton1, SelButton3 to
 // SelButton6) each raise the text box "memo" + their tag; the window opens on
 // the overview and keeps the last chosen section while hidden.
-class Thelp : public QWidget
+class Thelp : public ballwick::screens::ScreenWindow
 {
     Q_OBJECT
 public:
@@ -41,16 +42,12 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
     void layoutPanels();
 
-    QWidget *m_main;
     QPointer<QWidget> m_about;
-    bool m_placed = false;
-    TLbBackground *LbBackground1 = nullptr;
     TFlatPanel *panel_side = nullptr;
     TFlatPanel *panel_main = nullptr;
     QLabel *label_caption = nullptr;

@@ -26,15 +26,13 @@ QByteArray embeddedPicture()
 
 } // namespace
 
+// A tool window: small caption bar, fixed size.
 Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
-    : QWidget(nullptr), m_main(mainWindow)
+    : ScreenWindow(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                     | Qt::WindowCloseButtonHint)
 {
     setObjectName("tmultiplayer");
     setWindowTitle(QStringLiteral("Ballwick Solo - Multiplayer"));
-    // A tool window: small caption bar, fixed size.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
-    LbBackground1 = setUpWindow(this, mainWindow);
     setFixedSize(569, 431);
 
     m_url1 = new TURL(this);
@@ -106,13 +104,4 @@ void Tmultiplayer::Label6Click()
 void Tmultiplayer::button_doneClick()
 {
     hide();
-}
-
-void Tmultiplayer::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
-        centreOver(this, m_main);
-    }
 }

@@ -3,14 +3,15 @@
 #include <QImage>
 #include <QWidget>
 
+#include "screens/screencommon.h"
+
 class TImageButton;
-class TLbBackground;
 class TURL;
 
 // The "Ballwick Solo - Multiplayer" window: created once at start, hidden
 // rather than destroyed. Two invitation sentences and a picture of the
 // multiplayer game; a click on any of the three opens the game's page (URL1).
-class Tmultiplayer : public QWidget
+class Tmultiplayer : public ballwick::screens::ScreenWindow
 {
     Q_OBJECT
 public:
@@ -34,15 +35,9 @@ public slots:
     void Label6Click();
     void button_doneClick();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void FormCreate();
 
-    QWidget *m_main;
-    bool m_placed = false;
-    TLbBackground *LbBackground1 = nullptr;
     TURL *m_url1 = nullptr;
     TImageButton *m_image = nullptr;
     QImage m_picture;
