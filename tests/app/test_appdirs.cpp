@@ -43,10 +43,3 @@ TEST(AppDirs, AnUnwritableProgramDirectoryFallsBackToTheUserDataDirectory)
     else
         qputenv("XDG_DATA_HOME", saved);
 }
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

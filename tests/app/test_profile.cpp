@@ -253,10 +253,3 @@ TEST_F(ProfileFile, SettingsSaveWritesAllKeysInOrderAfterQuickAndStopsAtARefusal
 
     EXPECT_THROW(writeIniSettings(uncreatable(dir), "ballwick", s), ProfileWriteError);
 }
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -452,13 +452,3 @@ TEST(Pictures, MissingPictureGivesAStandInOfTheAskedSize)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // No display needed, also when the test list is read.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

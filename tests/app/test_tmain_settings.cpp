@@ -235,10 +235,3 @@ TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(boxes, QStringList{"Ballwick: Unable to write to " + target});
 }
-
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

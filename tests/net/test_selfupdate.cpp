@@ -162,10 +162,3 @@ TEST(SelfUpdateNames, BackupAndInstallerNames)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -558,10 +558,3 @@ TEST(THttpCli, MultiThreadedWaitServesOnlyTheSocket)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

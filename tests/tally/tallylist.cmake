@@ -12,7 +12,7 @@ gtest_discover_tests(test_ttallylist DISCOVERY_MODE PRE_TEST
 
 # The tally list inside the program, with the real main window.
 if(TARGET bw_app)
-  add_executable(test_tallylist_app test_tallylist_app.cpp)
+  add_executable(test_tallylist_app test_tallylist_app.cpp ${PROJECT_SOURCE_DIR}/tests/common/qt_test_main.cpp)
   target_link_libraries(test_tallylist_app PRIVATE bw_app bw_tally GTest::gtest Qt6::Widgets)
   gtest_discover_tests(test_tallylist_app DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

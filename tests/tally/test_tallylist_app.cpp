@@ -80,13 +80,3 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
     Tmain::setSoundSink({});
     ballwick::setDataDirOverride(QString());
 }
-
-int main(int argc, char **argv)
-{
-    // No display is needed, also when the test list is taken outside the test script.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,3 +1,6 @@
+// The main() of the test programs that need a QApplication: the offscreen
+// platform unless another is asked for, so no display is needed, also when the
+// test list is taken outside the test script.
 #include <QApplication>
 #include <gtest/gtest.h>
 
