@@ -3,6 +3,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace ballwick {
+
+TImageButton *pictureButton(QWidget *parent, const char *name, QRect geometry, const QString &path)
+{
+    auto *b = new TImageButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setPixmap(picture(path, geometry.size()));
+    return b;
+}
+
+} // namespace ballwick
+
 Tpaintbox::Tpaintbox(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);

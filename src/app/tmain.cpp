@@ -108,15 +108,6 @@ QLabel *makeImage(QWidget *parent, const char *name, QRect geometry, const QStri
     return l;
 }
 
-TImageButton *makeButton(QWidget *parent, const char *name, QRect geometry, const QString &path)
-{
-    auto *b = new TImageButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    b->setPixmap(ballwick::picture(path, geometry.size()));
-    return b;
-}
-
 QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &caption, const QFont &font,
                   const QColor &colour)
 {
@@ -326,7 +317,8 @@ void Tmain::buildwidgets()
     image_mox->setGeometry(616, 154, 132, 55);
     drawmox(0);
 
-    button_start = makeButton(area, "button_start", QRect(620, 162, 126, 40), QStringLiteral(":/images/button_start.png"));
+    button_start = ballwick::pictureButton(area, "button_start", QRect(620, 162, 126, 40),
+                                           QStringLiteral(":/images/button_start.png"));
     connect(button_start, &TImageButton::clicked, this, &Tmain::button_startClick);
 
     Image1 = makeImage(area, "Image1", QRect(8, 212, 209, 241), QStringLiteral(":/images/card.png"));
@@ -360,14 +352,14 @@ void Tmain::buildwidgets()
     edit_name->setGeometry(304, 78, 180, 26);
     edit_name->setMaxLength(10);
     edit_name->setFont(uiFont(12));
-    button_sendscore = makeButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
-                                  QStringLiteral(":/images/button_sendscore.png"));
+    button_sendscore = ballwick::pictureButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
+                                               QStringLiteral(":/images/button_sendscore.png"));
     connect(button_sendscore, &TImageButton::clicked, this, &Tmain::button_sendscoreClick);
-    button_highscores = makeButton(panel_cleared, "button_highscores", QRect(440, 114, 126, 40),
-                                   QStringLiteral(":/images/button_highscores.png"));
+    button_highscores = ballwick::pictureButton(panel_cleared, "button_highscores", QRect(440, 114, 126, 40),
+                                                QStringLiteral(":/images/button_highscores.png"));
     connect(button_highscores, &TImageButton::clicked, this, &Tmain::button_highscoresClick);
-    button_cancel = makeButton(panel_cleared, "button_cancel", QRect(440, 159, 126, 40),
-                               QStringLiteral(":/images/button_cancel.png"));
+    button_cancel = ballwick::pictureButton(panel_cleared, "button_cancel", QRect(440, 159, 126, 40),
+                                            QStringLiteral(":/images/button_cancel.png"));
     connect(button_cancel, &TImageButton::clicked, this, &Tmain::button_cancelClick);
     panel_wait = makePanel(panel_cleared, "panel_wait", QRect(304, 114, 262, 40), darkPurple);
     panel_wait->setColor(QColor(0xF5, 0xF3, 0xE7));
@@ -398,8 +390,8 @@ void Tmain::buildwidgets()
         edit_aname->setPalette(ep);
     }
     connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
-    button_namedone = makeButton(panel_name, "button_namedone", QRect(101, 104, 126, 40),
-                                 QStringLiteral(":/images/button_done.png"));
+    button_namedone = ballwick::pictureButton(panel_name, "button_namedone", QRect(101, 104, 126, 40),
+                                              QStringLiteral(":/images/button_done.png"));
     connect(button_namedone, &TImageButton::clicked, this, &Tmain::button_namedoneClick);
 
     panel_update = makePanel(area, "panel_update", QRect(140, 26, 329, 161), Qt::black);
@@ -415,7 +407,8 @@ void Tmain::buildwidgets()
     Image6->setObjectName(QStringLiteral("Image6"));
     Image6->setGeometry(27, 10, 530, 433);
     panel_instructions->installEventFilter(this);
-    Image7 = makeButton(panel_instructions, "Image7", QRect(608, 392, 126, 40), QStringLiteral(":/images/button_done.png"));
+    Image7 = ballwick::pictureButton(panel_instructions, "Image7", QRect(608, 392, 126, 40),
+                                     QStringLiteral(":/images/button_done.png"));
     connect(Image7, &TImageButton::clicked, this, &Tmain::Image7Click);
 }
 

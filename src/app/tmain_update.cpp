@@ -48,15 +48,6 @@ QLabel *panelLabel(QWidget *parent, const char *name, const QString &caption, QR
     return l;
 }
 
-TImageButton *panelButton(QWidget *parent, const char *name, QRect geometry, const QString &picture)
-{
-    auto *b = new TImageButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    b->setPixmap(ballwick::picture(picture, geometry.size()));
-    return b;
-}
-
 // The program's own version when no about window is there to show it: the first
 // three parts of the build's version.
 QString builtVersion()
@@ -79,10 +70,10 @@ void Tmain::createupdatepanel()
     Label15 = panelLabel(panel_update, "Label15", QStringLiteral("Update Available"), QRect(1, 16, 327, 26), 14, true);
     Label17 = panelLabel(panel_update, "Label17", QStringLiteral("Would you like to update now?"),
                          QRect(1, 50, 327, 22), 10, true);
-    button_updateyes = panelButton(panel_update, "button_updateyes", QRect(27, 90, 126, 40),
-                                   QStringLiteral(":/images/button_ok.png"));
-    button_updatecancel = panelButton(panel_update, "button_updatecancel", QRect(171, 90, 126, 40),
-                                      QStringLiteral(":/images/button_cancel.png"));
+    button_updateyes = ballwick::pictureButton(panel_update, "button_updateyes", QRect(27, 90, 126, 40),
+                                               QStringLiteral(":/images/button_ok.png"));
+    button_updatecancel = ballwick::pictureButton(panel_update, "button_updatecancel", QRect(171, 90, 126, 40),
+                                                  QStringLiteral(":/images/button_cancel.png"));
     label_update = panelLabel(panel_update, "label_update", QString(), QRect(1, 138, 327, 20), 8, true);
     connect(button_updateyes, &TImageButton::clicked, this, &Tmain::button_updateyesClick);
     connect(button_updatecancel, &TImageButton::clicked, this, &Tmain::button_updatecancelClick);
