@@ -219,7 +219,9 @@ struct Dictionary
         kid[r][0] = kid[r][1] = NIL;
         matchLength = 0;
         for (;;) {
-            std::int16_t &link = kid[p][cmp >= 0];
+            // A branch, not an index: the descent runs ahead on the guess
+            // instead of waiting for the compare.
+            std::int16_t &link = cmp >= 0 ? kid[p][1] : kid[p][0];
             if (link == NIL) {
                 link = static_cast<std::int16_t>(r);
                 dad[r] = static_cast<std::int16_t>(p);
