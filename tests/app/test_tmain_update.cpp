@@ -191,11 +191,3 @@ TEST_F(TmainUpdate, CancelHidesTheOffer)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    THTTPGet::globalInit();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -176,11 +176,3 @@ TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    THTTPGet::globalInit();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -174,11 +174,3 @@ TEST_F(HighscoreTest, TheReplyToAPostShowsTheList)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    THTTPGet::globalInit();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
