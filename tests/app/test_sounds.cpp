@@ -110,8 +110,9 @@ TEST(Sounds, ACueAskedForBeforeTheEventLoopRunsWaitsForTheAudioService)
     output->start("ENTERED");
     QCoreApplication::processEvents();
     // Set up: without a device the waiting cue is dropped, with one it plays.
-    if (QMediaDevices::defaultAudioOutput().isNull())
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
         EXPECT_FALSE(output->isPlaying("ENTERED"));
+    }
     output.reset();
     QCoreApplication::processEvents(); // nothing left over reaches the gone output
 }
