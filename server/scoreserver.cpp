@@ -164,8 +164,10 @@ void ScoreServer::setupRoutes()
         return [file, type](const httplib::Request &, httplib::Response &res) {
             std::string body;
             if (file.empty() || !readFile(file, body)) {
+                // No body at all: the game takes any text it receives for the version
+                // file as the current version, so an error page would offer an update
+                // that cannot be downloaded. An empty reply counts as a failed check.
                 res.status = 404;
-                res.set_content("Not available on this server.\n", "text/plain");
                 return;
             }
             res.set_header("Cache-Control", "no-store");
@@ -175,8 +177,8 @@ void ScoreServer::setupRoutes()
     http.Get(versionPath, serveFile(m_opt.versionFile, "text/plain"));
     http.Get(installerPath, serveFile(m_opt.installer, "application/octet-stream"));
 
-    http.set_error_handler([](const httplib::Request &, httplib::Response &res) {
-        if (res.body.empty())
+    http.set_error_handler([](const httplib::Request &req, httplib::Response &res) {
+        if (res.body.empty() && req.path != versionPath && req.path != installerPath)
             res.set_content("Error " + std::to_string(res.status) + "\n", "text/plain");
     });
 

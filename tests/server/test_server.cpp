@@ -162,7 +162,12 @@ TEST_F(ServerTest, TheListShowsTheBestHundred)
 TEST_F(ServerTest, VersionFileAndInstallerComeFromTheNamedFiles)
 {
     launch();
-    EXPECT_EQ(get("/ballwick/ballwickversion.txt")->status, 404);
+    // With nothing to offer, the reply has no body: the game would take any text
+    // as a newer version and offer an update that cannot be downloaded.
+    auto none = get("/ballwick/ballwickversion.txt");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->status, 404);
+    EXPECT_TRUE(none->body.empty());
     EXPECT_EQ(get("/ballwick/moxsetup.exe")->status, 404);
     EXPECT_EQ(get("/somewhere/else")->status, 404);
     server.stop();
