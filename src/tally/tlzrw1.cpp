@@ -350,9 +350,9 @@ std::int64_t Tlzrw1::compressLzrw1kh(Input &in, Output &out, std::uint8_t *inBuf
     return m_bytesIn;
 }
 
-std::int64_t Tlzrw1::compressLzh(Input &in, Output &out, std::uint8_t *, std::uint8_t *)
+TLZH::ReadFn Tlzrw1::lzhReader(Input &in)
 {
-    const TLZH::ReadFn read = [&](std::uint8_t *buf, std::size_t cap) {
+    return [this, &in](std::uint8_t *buf, std::size_t cap) {
         std::size_t n = 0;
         if (!in.read(buf, cap, n))
             throw ELzrw1Exception(msgRead("(LZH)"));
@@ -360,13 +360,21 @@ std::int64_t Tlzrw1::compressLzh(Input &in, Output &out, std::uint8_t *, std::ui
         pump();
         return n;
     };
-    const TLZH::WriteFn write = [&](const std::uint8_t *buf, std::size_t n) {
+}
+
+TLZH::WriteFn Tlzrw1::lzhWriter(Output &out)
+{
+    return [this, &out](const std::uint8_t *buf, std::size_t n) {
         out.write(buf, n);
         m_bytesOut += static_cast<std::int64_t>(n);
         pump();
         progress("(LZH) Bytes in : " + std::to_string(m_bytesIn) + " Bytes out : " + std::to_string(m_bytesOut));
     };
-    return m_lzh.Encode(read, write);
+}
+
+std::int64_t Tlzrw1::compressLzh(Input &in, Output &out, std::uint8_t *, std::uint8_t *)
+{
+    return m_lzh.Encode(lzhReader(in), lzhWriter(out));
 }
 
 std::int64_t Tlzrw1::Decompress()
@@ -451,21 +459,7 @@ std::int64_t Tlzrw1::decompressLzh(Input &in, Output &out, std::uint8_t *, std::
     const std::int64_t size = static_cast<std::int32_t>(getLe32(field));
     m_bytesIn += 4;
 
-    const TLZH::ReadFn read = [&](std::uint8_t *buf, std::size_t cap) {
-        std::size_t n = 0;
-        if (!in.read(buf, cap, n))
-            throw ELzrw1Exception(msgRead("(LZH)"));
-        m_bytesIn += static_cast<std::int64_t>(n);
-        pump();
-        return n;
-    };
-    const TLZH::WriteFn write = [&](const std::uint8_t *buf, std::size_t n) {
-        out.write(buf, n);
-        m_bytesOut += static_cast<std::int64_t>(n);
-        pump();
-        progress("(LZH) Bytes in : " + std::to_string(m_bytesIn) + " Bytes out : " + std::to_string(m_bytesOut));
-    };
-    const TLZH::DecodeResult r = m_lzh.Decode(size, read, write);
+    const TLZH::DecodeResult r = m_lzh.Decode(size, lzhReader(in), lzhWriter(out));
     // A stream that runs out of bits is cut short: its tail would be made up.
     if (r.truncated)
         throw ELzrw1Exception(msgRead("(LZH)"));

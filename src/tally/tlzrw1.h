@@ -70,6 +70,10 @@ private:
     std::int64_t compressLzh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf);
     std::int64_t decompressLzrw1kh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf);
     std::int64_t decompressLzh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf);
+    // The LZH coder's reading and writing ends, counting bytes, letting pending
+    // messages run and reporting progress as the LZRW1/KH loops do.
+    TLZH::ReadFn lzhReader(Input &in);
+    TLZH::WriteFn lzhWriter(Output &out);
 
     std::string msgRead(const char *suffix) const;
     std::string msgWrite() const;
