@@ -211,6 +211,8 @@ TEST(Sounds, EachEmbeddedCueLoadsInTheAudioService)
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     makeAudioOutput(); // registers the embedded cues
     ::testing::InitGoogleTest(&argc, argv);
