@@ -292,22 +292,12 @@ std::int64_t Tlzrw1::Compress()
     Input in;
     std::istream *stream = UseStream ? streamInput() : nullptr;
     const std::int64_t size = UseStream ? streamSize(stream) : fileSize(InputFile);
-    if (size < 0)
-        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 compression : Failed to obtain the size of the input stream !")
-                                        : "Lzrw1 compression : Failed to obtain the size of : " + InputFile);
     // The header holds the size as a signed 32-bit number.
-    if (size > std::numeric_limits<std::int32_t>::max())
+    if (size < 0 || size > std::numeric_limits<std::int32_t>::max())
         throw ELzrw1Exception(UseStream ? std::string("Lzrw1 compression : Failed to obtain the size of the input stream !")
                                         : "Lzrw1 compression : Failed to obtain the size of : " + InputFile);
-    if (UseStream ? !in.openStream(stream) : !in.openFile(InputFile))
-        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize input stream !")
-                                        : "Lzrw1 (de)compression : Failed to open input file : " + InputFile);
     Output out(*this);
-    // Creating the output over the input would destroy what is to be packed.
-    if (UseStream ? !out.openStream(OutputStream)
-                  : (sameFile(InputFile, OutputFile) || !out.createFile(OutputFile)))
-        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize output stream !")
-                                        : "Lzrw1 (de)compression : Failed to open output file : " + OutputFile);
+    openEnds(in, stream, out);
 
     std::uint8_t header[kHeaderSize];
     putLe32(header, method == TCompressMode::Fast ? kSignatureLzrw1kh : kSignatureLzh);
@@ -327,6 +317,18 @@ std::int64_t Tlzrw1::Compress()
     progress((UseStream ? std::string("stream") : InputFile) + " : Lzrw1 : successfully compressed at "
              + std::to_string(percent(m_bytesOut, m_bytesIn)) + "%");
     return m_bytesOut;
+}
+
+void Tlzrw1::openEnds(Input &in, std::istream *stream, Output &out)
+{
+    if (UseStream ? !in.openStream(stream) : !in.openFile(InputFile))
+        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize input stream !")
+                                        : "Lzrw1 (de)compression : Failed to open input file : " + InputFile);
+    // Creating the output over the input would destroy what is to be read.
+    if (UseStream ? !out.openStream(OutputStream)
+                  : (sameFile(InputFile, OutputFile) || !out.createFile(OutputFile)))
+        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize output stream !")
+                                        : "Lzrw1 (de)compression : Failed to open output file : " + OutputFile);
 }
 
 std::int64_t Tlzrw1::compressLzrw1kh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf)
@@ -384,14 +386,8 @@ std::int64_t Tlzrw1::Decompress()
         throw ELzrw1Exception(kMsgBuffers);
 
     Input in;
-    if (UseStream ? !in.openStream(InputStream) : !in.openFile(InputFile))
-        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize input stream !")
-                                        : "Lzrw1 (de)compression : Failed to open input file : " + InputFile);
     Output out(*this);
-    if (UseStream ? !out.openStream(OutputStream)
-                  : (sameFile(InputFile, OutputFile) || !out.createFile(OutputFile)))
-        throw ELzrw1Exception(UseStream ? std::string("Lzrw1 (de)compression : Failed to initialize output stream !")
-                                        : "Lzrw1 (de)compression : Failed to open output file : " + OutputFile);
+    openEnds(in, InputStream, out);
 
     std::uint8_t sig[4];
     std::size_t got = 0;

@@ -65,6 +65,9 @@ private:
     std::istream *streamInput();
     void progress(const std::string &text) const;
     void pump() const;
+    // Opens the input (the file, or the given stream) and creates the output;
+    // throws the opening errors of both directions.
+    void openEnds(Input &in, std::istream *stream, Output &out);
 
     std::int64_t compressLzrw1kh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf);
     std::int64_t compressLzh(Input &in, Output &out, std::uint8_t *inBuf, std::uint8_t *outBuf);
