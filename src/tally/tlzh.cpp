@@ -14,6 +14,7 @@ namespace {
 constexpr int N = 4096;                  // window size
 constexpr int F = 60;                    // look-ahead, longest match
 constexpr int THRESHOLD = 2;             // matches this short go as literals
+static_assert(THRESHOLD == 2, "the tree search tests bytes 1 and 2 of a match at once");
 constexpr int NIL = N;                   // "no node" in the search trees
 constexpr int N_CHAR = 256 - THRESHOLD + F; // 314 symbols
 constexpr int T = N_CHAR * 2 - 1;        // 627 nodes
@@ -179,67 +180,96 @@ struct Dictionary
             dad[i] = NIL;
     }
 
-    // How far the keys at a and b agree from byte 1 on (at most F), and the
-    // sign of the first difference in cmp (0 when they agree throughout).
-    static int compareKeys(const std::uint8_t *a, const std::uint8_t *b, int &cmp)
+    static std::uint64_t load64(const std::uint8_t *p)
     {
-        if constexpr (std::endian::native == std::endian::little) {
-            for (int i = 1;; i += 8) {
-                std::uint64_t x, y;
-                std::memcpy(&x, a + i, 8);
-                std::memcpy(&y, b + i, 8);
-                std::uint64_t diff = x ^ y;
-                if (i + 8 > F)
-                    diff &= (std::uint64_t(1) << ((F - i) * 8)) - 1;
-                if (diff) {
-                    i += std::countr_zero(diff) >> 3;
-                    cmp = int(a[i]) - int(b[i]);
-                    return i;
-                }
-                if (i + 8 >= F) {
-                    cmp = 0;
-                    return F;
-                }
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+
+    // Eight bytes as one number whose first byte is the most significant, so
+    // that numbers compare as the byte strings do.
+    static std::uint64_t loadKey(const std::uint8_t *p)
+    {
+        const std::uint64_t v = load64(p);
+        if constexpr (std::endian::native == std::endian::little)
+            return __builtin_bswap64(v);
+        else
+            return v;
+    }
+
+    // Where keys a and b, equal in bytes 0 to 8, first differ (at most F), and
+    // the sign of that difference in cmp (0 when they agree throughout).
+    static int compareTail(const std::uint8_t *a, const std::uint8_t *b, int &cmp)
+    {
+        for (int i = 9;; i += 8) {
+            std::uint64_t x = loadKey(a + i);
+            std::uint64_t y = loadKey(b + i);
+            if (i + 8 > F) {
+                // Only F - i bytes count; the rest lie past the key.
+                const int drop = (i + 8 - F) * 8;
+                x >>= drop;
+                y >>= drop;
             }
-        } else {
-            int i = 1;
-            cmp = 0;
-            for (; i < F; ++i)
-                if ((cmp = int(a[i]) - int(b[i])) != 0)
-                    break;
-            return i;
+            if (x != y) {
+                cmp = x > y ? 1 : -1;
+                return i + (std::countl_zero(x ^ y) - (i + 8 > F ? (i + 8 - F) * 8 : 0)) / 8;
+            }
+            if (i + 8 >= F) {
+                cmp = 0;
+                return F;
+            }
         }
     }
 
     void insertNode(int r)
     {
-        int cmp = 1;
         const std::uint8_t *key = &text[r];
+        // Bytes 1 to 8 of the key: most nodes differ from it within them.
+        const std::uint64_t head = loadKey(key + 1);
         int p = N + 1 + key[0];
         kid[r][0] = kid[r][1] = NIL;
-        matchLength = 0;
+        int bestLength = 0;
+        int bestPosition = matchPosition;
+        bool right = true;
         for (;;) {
             // A branch, not an index: the descent runs ahead on the guess
             // instead of waiting for the compare.
-            std::int16_t &link = cmp >= 0 ? kid[p][1] : kid[p][0];
+            std::int16_t &link = right ? kid[p][1] : kid[p][0];
             if (link == NIL) {
                 link = static_cast<std::int16_t>(r);
                 dad[r] = static_cast<std::int16_t>(p);
+                matchLength = bestLength;
+                matchPosition = bestPosition;
                 return;
             }
             p = link;
-            const int i = compareKeys(key, &text[p], cmp);
-            if (i > THRESHOLD) {
-                const int c = ((r - p) & (N - 1)) - 1;
-                if (i > matchLength) {
-                    matchPosition = c;
-                    if ((matchLength = i) >= F)
-                        break;
-                } else if (i == matchLength && c < matchPosition) {
-                    matchPosition = c;
-                }
+            const std::uint64_t other = loadKey(&text[p + 1]);
+            int i;
+            if (head != other) {
+                right = head > other;
+                const std::uint64_t diff = head ^ other;
+                // Bytes 1 and 2 differ too: no match worth keeping.
+                if (diff >> 48)
+                    continue;
+                i = 1 + std::countl_zero(diff) / 8;
+            } else {
+                int cmp;
+                i = compareTail(key, &text[p], cmp);
+                right = cmp >= 0;
+            }
+            // Here i > THRESHOLD: a match.
+            const int c = ((r - p) & (N - 1)) - 1;
+            if (i > bestLength) {
+                bestPosition = c;
+                if ((bestLength = i) >= F)
+                    break;
+            } else if (i == bestLength && c < bestPosition) {
+                bestPosition = c;
             }
         }
+        matchLength = bestLength;
+        matchPosition = bestPosition;
         // A full-length match: r takes the place of p in the tree.
         dad[r] = dad[p];
         lson(r) = lson(p);
