@@ -283,6 +283,33 @@ struct Dictionary
         dad[p] = NIL;
     }
 
+    // Enters the F positions before r, whose keys are i spaces (1 <= i <= F)
+    // followed by the first look-ahead bytes, as insertNode(r - 1) to
+    // insertNode(r - F) in turn would. When the look-ahead starts with a byte
+    // other than a space, each key differs from every earlier one at that
+    // byte, so every insert runs past all earlier ones to the same side: the
+    // tree is one chain, built here without the compares.
+    void insertLeadIn(int r, int lookAhead)
+    {
+        const std::uint8_t first = text[r];
+        if (lookAhead == 0 || first == ' ') {
+            for (int i = 1; i <= F; ++i)
+                insertNode(r - i);
+            return;
+        }
+        const int side = first > ' ' ? 0 : 1; // later keys are smaller: left
+        int p = N + 1 + ' ';
+        int q = r - 1;
+        kid[p][1] = static_cast<std::int16_t>(q);
+        for (int i = 1; i <= F; ++i) {
+            dad[q] = static_cast<std::int16_t>(p);
+            kid[q][0] = kid[q][1] = NIL;
+            if (i < F)
+                kid[q][side] = static_cast<std::int16_t>(q - 1);
+            p = q--;
+        }
+    }
+
     void deleteNode(int p)
     {
         if (dad[p] == NIL)
@@ -523,8 +550,7 @@ std::int64_t TLZH::Encode(const ReadFn &read, const WriteFn &write)
             break;
         d.text[r + len] = static_cast<std::uint8_t>(c);
     }
-    for (int i = 1; i <= F; ++i)
-        d.insertNode(r - i);
+    d.insertLeadIn(r, len);
     d.insertNode(r);
 
     do {
