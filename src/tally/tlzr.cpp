@@ -158,6 +158,75 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
     int z = 1;
     unsigned w = 0;
     int items = 0;
+    if constexpr (fastMatch) {
+        // Whole control words of 16 items while they surely fit: every item
+        // starts with a longest match and a run's first 16 bytes before the
+        // end of the input, and the output stays within n. Positions are read
+        // in whole words with no bounds tests.
+        const int fastEnd = n - kMaxMatch - 1;          // last x read this way
+        const int groupEnd = fastEnd - 15 * kMaxMatch;  // last x to start a word
+        constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+        while (x <= groupEnd && y + 2 + 16 * 4 <= n) {
+            if (items == 16) {
+                out[z] = static_cast<std::uint8_t>(w >> 8);
+                out[z + 1] = static_cast<std::uint8_t>(w);
+                z = y;
+                y += 2;
+            }
+            items = 0;
+            while (items < 16) {
+                ++items;
+                const std::uint64_t v = load64(in + x);
+                const std::uint8_t c = static_cast<std::uint8_t>(v);
+                // A run needs 16 equal bytes: the second byte decides whether
+                // to look at all of them.
+                if (static_cast<std::uint8_t>(v >> 8) == c) [[unlikely]] {
+                    const std::uint64_t all = kEveryByte * c;
+                    if (v == all && load64(in + x + 8) == all) {
+                        const int limit = n - x < kMaxRun ? n - x : kMaxRun;
+                        int run = kMinRun;
+                        while (run < limit && in[x + run] == c)
+                            ++run;
+                        const int k = run - kMinRun;
+                        out[y] = 0;
+                        out[y + 1] = static_cast<std::uint8_t>(k >> 8);
+                        out[y + 2] = static_cast<std::uint8_t>(k);
+                        out[y + 3] = c;
+                        y += 4;
+                        x += run;
+                        w = (w << 1) | 1;
+                        // The rest of this word may no longer fit.
+                        if (x + (16 - items) * kMaxMatch > fastEnd + kMaxMatch)
+                            goto careful;
+                        continue;
+                    }
+                }
+                std::uint32_t h = ((((std::uint32_t(v) & 0xFF) << 4) ^ ((std::uint32_t(v) >> 8) & 0xFF)) << 4)
+                    ^ ((std::uint32_t(v) >> 16) & 0xFF);
+                h = ((h * 40543u) >> 4) & 0x0FFF;
+                const int p = table[h];
+                table[h] = static_cast<std::int16_t>(x);
+                if (x - p <= kMaxDistance) {
+                    const std::uint64_t diff = v ^ load64(in + p);
+                    if (!(diff & 0x00FFFFFFu)) {
+                        const int len = diff ? std::countr_zero(diff) >> 3
+                                             : 8 + commonPrefix(in + x + 8, in + p + 8, kMaxMatch - 8);
+                        const unsigned k = unsigned(x - p) * 16 + unsigned(len - kMinMatch);
+                        out[y] = static_cast<std::uint8_t>(k >> 8);
+                        out[y + 1] = static_cast<std::uint8_t>(k);
+                        y += 2;
+                        x += len;
+                        w = (w << 1) | 1;
+                        continue;
+                    }
+                }
+                out[y++] = c;
+                ++x;
+                w <<= 1;
+            }
+        }
+    }
+careful:
     while (x < n && y <= n) {
         if (items == 16) {
             out[z] = static_cast<std::uint8_t>(w >> 8);
