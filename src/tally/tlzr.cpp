@@ -313,23 +313,25 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
         // literals and matches need no bounds tests of their own; a run hands
         // the rest of the word to the careful loop below.
         if (x + 16 * 4 + 16 <= end && y + 16 * kMaxMatch + 16 <= kPieceSize) {
-            while (b < 16) {
-                if (!(w & 0x80000000u)) {
-                    // A row of literals: copy them at once.
-                    const int k = std::countl_zero(w);
-                    std::memcpy(out + y, in + x, 16);
-                    x += k;
-                    y += k;
-                    b += k;
-                    w <<= k;
-                    continue;
-                }
-                const int d = (int(in[x]) << 4) | (in[x + 1] >> 4);
-                if (d == 0)
+            for (;;) {
+                // A row of literals, perhaps none, copied at once; what
+                // follows it is the stop bit or a match. The stop bit keeps w
+                // from being 0.
+                const int k = __builtin_clz(w);
+                std::memcpy(out + y, in + x, 16);
+                x += k;
+                y += k;
+                b += k;
+                w <<= k;
+                if (b >= 16)
                     break;
-                const int len = (in[x + 1] & 0x0F) + kMinMatch;
+                const unsigned v = (unsigned(in[x]) << 8) | in[x + 1];
+                const int d = static_cast<int>(v >> 4);
+                if (d == 0)
+                    break; // a run: the careful loop takes it
                 if (d > y)
                     return -1;
+                const int len = static_cast<int>(v & 0x0F) + kMinMatch;
                 ++b;
                 w <<= 1;
                 x += 2;
