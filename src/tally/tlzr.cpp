@@ -327,15 +327,26 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
                     break;
                 const unsigned v = (unsigned(in[x]) << 8) | in[x + 1];
                 const int d = static_cast<int>(v >> 4);
-                if (d == 0)
-                    break; // a run: the careful loop takes it
-                if (d > y)
+                // One test for both a run (d = 0) and a match reaching before
+                // the piece (d > y).
+                if (unsigned(d - 1) >= unsigned(y)) {
+                    if (d == 0)
+                        break; // a run: the careful loop takes it
                     return -1;
+                }
                 const int len = static_cast<int>(v & 0x0F) + kMinMatch;
                 ++b;
                 w <<= 1;
                 x += 2;
-                copyMatch(out + y, d, len);
+                std::uint8_t *dst = out + y;
+                if (d >= 16) {
+                    // 32 bytes at most 18 of which count: the rest is slack
+                    // that what follows overwrites.
+                    std::memcpy(dst, dst - d, 16);
+                    std::memcpy(dst + 16, dst - d + 16, 16);
+                } else {
+                    copyMatch(dst, d, len);
+                }
                 y += len;
             }
         }
