@@ -128,14 +128,14 @@ struct Huffman
                 }
                 if (hi > T)
                     hi = T; // the sentinel 0xFFFF is never below k
-                while (hi - lo > 1) {
-                    const int mid = lo + (hi - lo) / 2;
-                    if (freq[mid] < k)
-                        lo = mid;
-                    else
-                        hi = mid;
+                // The last node below k lies in lo .. hi - 1; halve that span
+                // with a select rather than a branch each step.
+                int l = lo;
+                for (int span = hi - lo; span > 1;) {
+                    const int half = span / 2;
+                    l = freq[l + half] < k ? l + half : l;
+                    span -= half;
                 }
-                const int l = lo;
                 freq[c] = freq[l];
                 freq[l] = static_cast<std::uint16_t>(k);
 
