@@ -48,7 +48,10 @@ namespace {
 
 // An empty hash entry. The entries read as -1 ("no position yet") by the rules;
 // holding a value this far below 0 lets one distance test reject them too.
-constexpr std::int16_t kNoEntry = -32768;
+// Both its bytes are 0x80, so clearing the table is a plain memset.
+constexpr std::uint8_t kNoEntryByte = 0x80;
+constexpr std::int16_t kNoEntry = static_cast<std::int16_t>(kNoEntryByte * 0x0101);
+static_assert(kNoEntry < -kMaxDistance, "an empty entry must fail the distance test");
 
 // The match search: the hash of in[x..x+2] names a table entry, which yields
 // the candidate position and then takes x. Returns the match length (3..18),
@@ -115,8 +118,7 @@ constexpr std::int16_t kNoEntry = -32768;
 
 void resetTable(std::int16_t *table)
 {
-    for (int i = 0; i < kHashSize; ++i)
-        table[i] = kNoEntry;
+    std::memset(table, kNoEntryByte, kHashSize * sizeof table[0]);
 }
 
 } // namespace
