@@ -52,12 +52,34 @@ struct PositionCode
 constexpr PositionCode kPos;
 
 // The adaptive Huffman code shared by both directions. freq is kept in
-// non-decreasing order by node index (the sibling property).
-struct Huffman
+// non-decreasing order by node index (the sibling property). With Indexed,
+// the last node of each frequency below kIndexed is kept at hand, so that a
+// count going up finds its new place at once instead of by a search; that
+// pays where long runs of equal frequencies are common, as in the encoder's
+// early symbols, and costs the decoder more than it saves.
+template <bool Indexed>
+struct HuffmanCode
 {
+    static constexpr unsigned kIndexed = 256;
+
     std::uint16_t freq[T + 1];
     std::int16_t prnt[T + N_CHAR];
     std::int16_t son[T];
+    // lastAtMost[f]: the last node whose frequency is at most f (-1: none).
+    std::int16_t lastAtMost[kIndexed];
+
+    void indexFrequencies()
+    {
+        if constexpr (!Indexed)
+            return;
+        for (unsigned f = 0; f < kIndexed; ++f)
+            lastAtMost[f] = -1;
+        for (int i = 0; i < T && freq[i] < kIndexed; ++i)
+            lastAtMost[freq[i]] = static_cast<std::int16_t>(i);
+        for (unsigned f = 1; f < kIndexed; ++f)
+            if (lastAtMost[f] < lastAtMost[f - 1])
+                lastAtMost[f] = lastAtMost[f - 1];
+    }
 
     void start()
     {
@@ -73,6 +95,7 @@ struct Huffman
         }
         freq[T] = 0xFFFF;
         prnt[R] = 0;
+        indexFrequencies();
     }
 
     // Rebuilds the tree from the leaves with their frequencies halved.
@@ -105,6 +128,7 @@ struct Huffman
             else
                 prnt[k] = prnt[k + 1] = static_cast<std::int16_t>(i);
         }
+        indexFrequencies();
     }
 
     // Counts one more occurrence of symbol c.
@@ -114,28 +138,40 @@ struct Huffman
             reconst();
         c = prnt[c + T];
         do {
-            const unsigned k = ++freq[c];
+            const unsigned old = freq[c];
+            const unsigned k = old + 1;
+            // Counting one up ends the run of the old frequency one node
+            // earlier.
             if (k > freq[c + 1]) {
-                // The last node of smaller frequency: freq is sorted, so the
-                // nodes after c below k form one run; gallop, then bisect.
-                int lo = c + 1; // freq[lo] < k
-                int step = 1;
-                int hi = lo + step;
-                while (hi <= T && freq[hi] < k) {
-                    lo = hi;
-                    step <<= 1;
-                    hi = lo + step;
+                // The node takes the place of the last one of its old
+                // frequency, which is where the order puts the new one.
+                int l;
+                if (Indexed && old < kIndexed) {
+                    l = lastAtMost[old];
+                } else {
+                    // Sorted, so the nodes after c below k form one run;
+                    // gallop, then bisect.
+                    int lo = c + 1; // freq[lo] < k
+                    int step = 1;
+                    int hi = lo + step;
+                    while (hi <= T && freq[hi] < k) {
+                        lo = hi;
+                        step <<= 1;
+                        hi = lo + step;
+                    }
+                    if (hi > T)
+                        hi = T; // the sentinel 0xFFFF is never below k
+                    // The last node below k lies in lo .. hi - 1; halve that
+                    // span with a select rather than a branch each step.
+                    l = lo;
+                    for (int span = hi - lo; span > 1;) {
+                        const int half = span / 2;
+                        l = freq[l + half] < k ? l + half : l;
+                        span -= half;
+                    }
                 }
-                if (hi > T)
-                    hi = T; // the sentinel 0xFFFF is never below k
-                // The last node below k lies in lo .. hi - 1; halve that span
-                // with a select rather than a branch each step.
-                int l = lo;
-                for (int span = hi - lo; span > 1;) {
-                    const int half = span / 2;
-                    l = freq[l + half] < k ? l + half : l;
-                    span -= half;
-                }
+                if (Indexed && old < kIndexed)
+                    lastAtMost[old] = static_cast<std::int16_t>(l - 1);
                 freq[c] = freq[l];
                 freq[l] = static_cast<std::uint16_t>(k);
 
@@ -150,6 +186,10 @@ struct Huffman
                     prnt[j + 1] = static_cast<std::int16_t>(c);
                 son[c] = static_cast<std::int16_t>(j);
                 c = l;
+            } else {
+                if (Indexed && old < kIndexed)
+                    lastAtMost[old] = static_cast<std::int16_t>(c - 1);
+                freq[c] = static_cast<std::uint16_t>(k);
             }
             c = prnt[c];
         } while (c != 0);
@@ -342,9 +382,12 @@ struct Dictionary
     }
 };
 
+using EncoderHuffman = HuffmanCode<true>;
+using DecoderHuffman = HuffmanCode<false>;
+
 struct EncoderWork
 {
-    Huffman huff;
+    EncoderHuffman huff;
     Dictionary dict;
     std::uint8_t inBuf[kIoBuffer];
     std::uint8_t outBuf[kIoBuffer + 16];
@@ -352,7 +395,7 @@ struct EncoderWork
 
 struct DecoderWork
 {
-    Huffman huff;
+    DecoderHuffman huff;
     std::uint8_t text[N];
     std::uint8_t inBuf[kIoBuffer];
     std::uint8_t outBuf[kIoBuffer];
@@ -439,7 +482,7 @@ private:
     int m_bits = 0;
 };
 
-void encodeChar(Huffman &h, BitWriter &out, int c)
+void encodeChar(EncoderHuffman &h, BitWriter &out, int c)
 {
     std::uint64_t code = 0;
     int len = 0;
@@ -531,7 +574,7 @@ private:
 std::int64_t TLZH::Encode(const ReadFn &read, const WriteFn &write)
 {
     auto work = allocate<EncoderWork>();
-    Huffman &h = work->huff;
+    EncoderHuffman &h = work->huff;
     Dictionary &d = work->dict;
     ByteReader in(read, work->inBuf);
     BitWriter out(write, work->outBuf);
@@ -595,7 +638,7 @@ TLZH::DecodeResult TLZH::Decode(std::int64_t size, const ReadFn &read, const Wri
     if (size <= 0)
         return result;
     auto work = allocate<DecoderWork>();
-    Huffman &h = work->huff;
+    DecoderHuffman &h = work->huff;
     std::uint8_t *text = work->text;
     std::uint8_t *outBuf = work->outBuf;
     BitReader in(read, work->inBuf);
