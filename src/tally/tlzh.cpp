@@ -81,7 +81,18 @@ struct HuffmanCode
                 lastAtMost[f] = lastAtMost[f - 1];
     }
 
+    // The fresh code: built once, copied at the start of every stream.
     void start()
+    {
+        static const HuffmanCode fresh = [] {
+            HuffmanCode h;
+            h.build();
+            return h;
+        }();
+        *this = fresh;
+    }
+
+    void build()
     {
         for (int i = 0; i < N_CHAR; ++i) {
             freq[i] = 1;
