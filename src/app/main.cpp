@@ -2,27 +2,38 @@
 #include <QIcon>
 
 #include "app/tmain.h"
+#include "app/warmup.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/picture.h"
 
 int main(int argc, char **argv)
 {
-    // libcurl is loaded and set up by the first fetch, not here: the program
-    // starts without it.
+    // While Qt starts, a second core reads the font configuration and decodes
+    // the first pictures. libcurl is loaded and set up by the first fetch, not
+    // here: the program starts without it.
+    ballwick::StartupWarmup warmup;
     QApplication app(argc, argv);
+    warmup.startPictures();
     QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));
     QApplication::setDesktopFileName(QStringLiteral("ballwick"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
     // Closing the main window ends the program, whichever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Created in this order and destroyed in the reverse one, the main window
-    // last; the tally list writes its file while it is destroyed.
+    // last; the tally list writes its file while it is destroyed. The main
+    // window is up before the others are built: they stay hidden until asked
+    // for, and until then its menus find them missing and do nothing.
     Tmain main;
+    QIcon icon;
+    icon.addPixmap(ballwick::loadPicture(QStringLiteral(":/images/icon-48.png")));
+    icon.addPixmap(ballwick::loadPicture(QStringLiteral(":/images/icon-128.png")));
+    QApplication::setWindowIcon(icon);
+    main.show();
     Ttallylist tally(&main);
     Tabout about(&main);
     Thelp help(&main);
@@ -30,8 +41,8 @@ int main(int argc, char **argv)
     Tmultiplayer multiplayer(&main);
     main.setwindows(&tally, &about, &help, &highscore, &multiplayer);
 
-    main.show();
-    const int rc = app.exec();
+    // Closed while the others were being built: nothing is left to run.
+    const int rc = main.closed() ? 0 : app.exec();
     // The secondary windows are going away: the main window must not reach them
     // from here on.
     main.setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);

@@ -177,9 +177,11 @@ void writeStrings(const QString &path, const QString &section,
                   const QList<std::pair<QString, QString>> &values)
 {
     QByteArray data;
+    bool existed = false;
     {
         QFile file(path);
         if (file.exists()) {
+            existed = true;
             // A file we cannot read back must not be replaced by our few keys.
             if (!file.open(QIODevice::ReadOnly))
                 throw ProfileWriteError(path);
@@ -227,6 +229,10 @@ void writeStrings(const QString &path, const QString &section,
         out += utf8Bom;
     for (const Line &l : lines)
         out += l.text + l.end;
+    // Nothing to change (the "Quick" mark at every start, a save with the same
+    // values): the file is left alone, saving a replacement and a disk sync.
+    if (existed && out == data)
+        return;
 
     QSaveFile save(path);
     // A writable file in a directory we may not create files in is still

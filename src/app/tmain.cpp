@@ -137,7 +137,7 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_client);
     LbBackground1 = new TLbBackground(m_client);
     LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
-    LbBackground1->setImage(QPixmap(QStringLiteral(":/images/tile.png")));
+    LbBackground1->setImage(ballwick::loadPicture(QStringLiteral(":/images/tile.png")));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -483,9 +483,9 @@ void Tmain::showEvent(QShowEvent *event)
 
 void Tmain::FormShow()
 {
-    // The show event comes before the window is mapped: the check (which loads
-    // the network library) starts right after, so the window is not held back.
-    QTimer::singleShot(0, this, &Tmain::startupdatecheck);
+    // The check loads the network library, a stall of the UI thread: it starts
+    // once the window is up and drawn and the player has it, not during that.
+    QTimer::singleShot(updatecheckdelay, this, &Tmain::startupdatecheck);
 }
 
 bool Tmain::eventFilter(QObject *watched, QEvent *event)
@@ -514,6 +514,10 @@ void Tmain::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();
+    // A close that comes while the program is still starting (the other
+    // windows load their files with the event pump running) is before the
+    // event loop: main() sees closed() then and does not start it.
+    m_closed = true;
     QCoreApplication::quit();
 }
 

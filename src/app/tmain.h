@@ -57,6 +57,9 @@ public:
     explicit Tmain(QWidget *parent = nullptr);
     ~Tmain() override;
 
+    // The window has been closed, which ends the program.
+    bool closed() const { return m_closed; }
+
     // The secondary windows, created after the main window (in this order) and
     // handed over here; the main window calls them directly.
     void setwindows(Ttallylist *tally, Tabout *about, Thelp *help, Thighscore *highscore,
@@ -93,8 +96,10 @@ public:
     // --- Update check (tmain_update.cpp) ---
     // Builds panel_update's children; called once from the constructor.
     void createupdatepanel();
-    // Started from FormShow at the first showing when updatecheck is checked.
+    // Started from FormShow, updatecheckdelay ms after the first showing, when
+    // updatecheck is checked.
     void startupdatecheck();
+    static constexpr int updatecheckdelay = 500;
     // The version text arrived: a different one offers the update.
     void checkupdateDoneString(QObject *Sender, const QByteArray &Result);
     // The player accepts: move the program aside, then downloadit().
@@ -267,5 +272,6 @@ private:
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;
     std::unique_ptr<ballwick::Engine> m_engine;
     bool m_shownonce = false;
+    bool m_closed = false;
     QWidget *m_client = nullptr;
 };

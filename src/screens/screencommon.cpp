@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "online/turl.h"
+#include "widgets/picture.h"
 #include "widgets/tlbbackground.h"
 
 // The windows' own resources (the multiplayer picture, the licence) live in a
@@ -50,7 +51,7 @@ TLbBackground *setUpWindow(QWidget *window, QWidget *mainWindow)
             tile = mainBackground->image();
     }
     if (tile.isNull())
-        tile = QPixmap(QStringLiteral(":/images/tile.png"));
+        tile = ballwick::loadPicture(QStringLiteral(":/images/tile.png"));
     background->setImage(tile);
     background->setEnabled(true);
     return background;

@@ -10,6 +10,7 @@
 #include "online/turl.h"
 #include "screens/screencommon.h"
 #include "widgets/timagebutton.h"
+#include "widgets/picture.h"
 #include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
 
@@ -35,7 +36,7 @@ QString versionTail()
 // beside it, centred in the place; an empty picture when the logo is missing.
 QPixmap logoPicture(QSize box)
 {
-    const QPixmap logo(QStringLiteral(":/images/logo.png"));
+    const QPixmap logo = ballwick::loadPicture(QStringLiteral(":/images/logo.png"));
     if (logo.isNull())
         return QPixmap();
     const QPixmap scaled = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -1,8 +1,111 @@
 #include "widgets/picture.h"
 
 #include <QGuiApplication>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <condition_variable>
+#include <mutex>
 
 namespace ballwick {
+namespace {
+
+// Pictures decoded ahead by the start-up thread, taken by the UI thread.
+struct Promised
+{
+    enum State { waiting, decoding, ready };
+    std::mutex lock;
+    std::condition_variable done;
+    QStringList order;
+    QHash<QString, State> state;
+    QHash<QString, QImage> images;
+};
+
+Promised &promised()
+{
+    static Promised p;
+    return p;
+}
+
+QImage decode(const QString &path)
+{
+    QImageReader reader(path);
+    QImage image = reader.read();
+    // The form the screen's pixmaps use, so that the UI thread only wraps it.
+    if (!image.isNull())
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    return image;
+}
+
+// The UI thread's side: the decoded picture when it was promised (waiting for
+// it if it is being decoded), else nothing. A promised picture is handed out
+// once and kept as a pixmap from then on.
+bool takePromised(const QString &path, QPixmap &out)
+{
+    static QHash<QString, QPixmap> taken; // UI thread only
+    if (const auto it = taken.constFind(path); it != taken.constEnd()) {
+        out = *it;
+        return true;
+    }
+    Promised &p = promised();
+    QImage image;
+    {
+        std::unique_lock<std::mutex> hold(p.lock);
+        const auto it = p.state.constFind(path);
+        if (it == p.state.constEnd())
+            return false;
+        if (*it == Promised::waiting) {
+            // Not reached yet: decoding it here is quicker than waiting.
+            p.state.remove(path);
+            p.order.removeAll(path);
+            hold.unlock();
+            image = decode(path);
+        } else {
+            p.done.wait(hold, [&] { return p.state.value(path) == Promised::ready; });
+            image = p.images.take(path);
+            p.state.remove(path);
+        }
+    }
+    out = QPixmap::fromImage(std::move(image), Qt::NoFormatConversion);
+    taken.insert(path, out);
+    return true;
+}
+
+} // namespace
+
+void promisePictures(const QStringList &paths)
+{
+    Promised &p = promised();
+    const std::lock_guard<std::mutex> hold(p.lock);
+    for (const QString &path : paths)
+        if (!p.state.contains(path)) {
+            p.state.insert(path, Promised::waiting);
+            p.order.append(path);
+        }
+}
+
+void decodePromisedPictures()
+{
+    Promised &p = promised();
+    for (;;) {
+        QString path;
+        {
+            const std::lock_guard<std::mutex> hold(p.lock);
+            if (p.order.isEmpty())
+                return;
+            path = p.order.takeFirst();
+            p.state.insert(path, Promised::decoding);
+        }
+        QImage image = decode(path);
+        {
+            const std::lock_guard<std::mutex> hold(p.lock);
+            p.images.insert(path, std::move(image));
+            p.state.insert(path, Promised::ready);
+        }
+        p.done.notify_all();
+    }
+}
 
 QPixmap loadPicture(const QString &path)
 {
@@ -18,6 +121,9 @@ QPixmap loadPicture(const QString &path)
             }
         }
     }
+    QPixmap pix;
+    if (takePromised(path, pix))
+        return pix;
     return QPixmap(path);
 }
 

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace ballwick {
 
@@ -14,5 +15,14 @@ QPixmap loadPicture(const QString &path);
 // As loadPicture, but a missing picture gives a plain stand-in of the asked
 // size, so the window still lays out and plays.
 QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackColor = QColor(0x57, 0x26, 0x5B));
+
+// Decoding the pictures the windows show at once, on another thread while Qt
+// starts. promisePictures (any thread, before the decoding starts) names them;
+// decodePromisedPictures (the other thread) decodes them in that order;
+// loadPicture then takes a decoded one instead of decoding it again, waits for
+// the one being decoded, and decodes one not yet reached itself. The decoded
+// pictures are normal-density ones: a high-density screen reads its own.
+void promisePictures(const QStringList &paths);
+void decodePromisedPictures();
 
 } // namespace ballwick

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace ballwick;
 
@@ -252,4 +253,21 @@ TEST_F(ProfileFile, SettingsSaveWritesAllKeysInOrderAfterQuickAndStopsAtARefusal
     EXPECT_FALSE(back.quick);
 
     EXPECT_THROW(writeIniSettings(uncreatable(dir), "ballwick", s), ProfileWriteError);
+}
+
+TEST_F(ProfileFile, AWriteThatChangesNothingLeavesTheFileAsItIs)
+{
+    put("[ballwick]\r\nQuick=n\r\nTop=5\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    write("Quick", "n");
+    profile::writeStrings(path, "ballwick", {{"Top", "5"}, {"quick", "n"}});
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    // Not replaced: a replacement would be a new file.
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(contents(), "[ballwick]\r\nQuick=n\r\nTop=5\r\n");
+
+    write("Top", "6");
+    EXPECT_EQ(contents(), "[ballwick]\r\nQuick=n\r\nTop=6\r\n");
 }

@@ -95,7 +95,11 @@ TEST_F(TmainSettings, FirstRunShowsTheInstructionsOnceAndTheSecondRunTheStoredNa
         w.edit_aname->setText("Alice");
         w.button_namedoneClick();
         EXPECT_EQ(contents(), "[ballwick]\nQuick=n\n"); // the name waits for the next save
+        EXPECT_FALSE(w.closed());
+        // Closed before any event loop runs, as while the program still starts:
+        // the program knows it is to end.
         w.close();
+        EXPECT_TRUE(w.closed());
     }
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_EQ(keys(), QStringList({"Quick", "Top", "Left", "Width", "Height", "Name", "Sounds", "Update"}));

@@ -114,7 +114,7 @@ TEST_F(TmainUpdate, UntickedCheckMakesNoRequest)
     Tmain w;
     EXPECT_FALSE(w.updatecheck->isChecked());
     w.show();
-    QTest::qWait(300);
+    QTest::qWait(Tmain::updatecheckdelay + 500);
     EXPECT_TRUE(srv.requests.isEmpty());
     EXPECT_TRUE(w.panel_update->isHidden());
 }

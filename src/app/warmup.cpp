@@ -1,0 +1,57 @@
+#include "app/warmup.h"
+
+#include <QStringList>
+
+#include "widgets/picture.h"
+
+#ifdef BALLWICK_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace ballwick {
+namespace {
+
+// What the windows show before the first round, in the order they are built.
+QStringList startupPictures()
+{
+    return {
+        QStringLiteral(":/images/tile.png"),           QStringLiteral(":/images/bigball.png"),
+        QStringLiteral(":/images/bigball_mox.png"),    QStringLiteral(":/images/mox/0.png"),
+        QStringLiteral(":/images/button_start.png"),   QStringLiteral(":/images/card.png"),
+        QStringLiteral(":/images/scoring.png"),        QStringLiteral(":/images/button_sendscore.png"),
+        QStringLiteral(":/images/button_highscores.png"), QStringLiteral(":/images/button_cancel.png"),
+        QStringLiteral(":/images/button_done.png"),    QStringLiteral(":/images/button_ok.png"),
+        QStringLiteral(":/images/button_reset.png"),   QStringLiteral(":/images/logo.png"),
+        QStringLiteral(":/images/banner.png"),         QStringLiteral(":/images/balls/0.png"),
+        QStringLiteral(":/images/icon-48.png"),        QStringLiteral(":/images/icon-128.png"),
+    };
+}
+
+} // namespace
+
+StartupWarmup::StartupWarmup()
+{
+#ifdef BALLWICK_HAVE_FONTCONFIG
+    // The configuration and font caches: the largest single cost of the first
+    // text. Qt's own set-up then finds them loaded.
+    m_fonts = std::thread([] { FcInit(); });
+#endif
+}
+
+void StartupWarmup::startPictures()
+{
+    if (m_pictures.joinable())
+        return;
+    promisePictures(startupPictures());
+    m_pictures = std::thread(&decodePromisedPictures);
+}
+
+StartupWarmup::~StartupWarmup()
+{
+    if (m_fonts.joinable())
+        m_fonts.join();
+    if (m_pictures.joinable())
+        m_pictures.join();
+}
+
+} // namespace ballwick

@@ -1,0 +1,26 @@
+#pragma once
+#include <thread>
+
+namespace ballwick {
+
+// Start-up work that needs no window, done on another core while Qt starts and
+// the windows are built: reading the font configuration (otherwise read at the
+// first line of text) and decoding the pictures the windows show at once.
+// Create it first thing in main(), and start the pictures once the application
+// object exists (Qt's image plugins are looked up with its library paths). It
+// waits for its threads when destroyed.
+class StartupWarmup
+{
+public:
+    StartupWarmup();
+    ~StartupWarmup();
+    void startPictures();
+    StartupWarmup(const StartupWarmup &) = delete;
+    StartupWarmup &operator=(const StartupWarmup &) = delete;
+
+private:
+    std::thread m_fonts;
+    std::thread m_pictures;
+};
+
+} // namespace ballwick

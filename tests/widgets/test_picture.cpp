@@ -1,0 +1,44 @@
+// The picture loader, and pictures decoded ahead on another thread.
+#include "widgets/picture.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+QImage pixels(const QPixmap &pix)
+{
+    return pix.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+TEST(Picture, DecodedAheadOrNotTheSamePicturesComeOut)
+{
+    const QString card = QStringLiteral(":/images/card.png");
+    const QString tile = QStringLiteral(":/images/tile.png");
+    const QString logo = QStringLiteral(":/images/logo.png");
+    const QImage expectCard = QImage(card).convertToFormat(QImage::Format_ARGB32);
+    const QImage expectTile = QImage(tile).convertToFormat(QImage::Format_ARGB32);
+    const QImage expectLogo = QImage(logo).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(expectCard.isNull());
+
+    ballwick::promisePictures({card, tile, QStringLiteral(":/images/nothing-here.png")});
+    // The logo was never promised; the tile is taken before the thread gets to
+    // it or while it is being decoded, whichever happens.
+    std::thread worker(&ballwick::decodePromisedPictures);
+    EXPECT_EQ(pixels(ballwick::loadPicture(tile)), expectTile);
+    EXPECT_EQ(pixels(ballwick::loadPicture(logo)), expectLogo);
+    worker.join();
+    EXPECT_EQ(pixels(ballwick::loadPicture(card)), expectCard);
+    // Taken again: the same picture, not an empty one.
+    EXPECT_EQ(pixels(ballwick::loadPicture(card)), expectCard);
+    EXPECT_EQ(pixels(ballwick::loadPicture(tile)), expectTile);
+
+    // A promised picture that does not exist is as missing as an unpromised one.
+    EXPECT_TRUE(ballwick::loadPicture(QStringLiteral(":/images/nothing-here.png")).isNull());
+    const QPixmap stand = ballwick::picture(QStringLiteral(":/images/nothing-here.png"), QSize(7, 5), Qt::red);
+    EXPECT_EQ(stand.size(), QSize(7, 5));
+    EXPECT_EQ(stand.toImage().pixelColor(3, 2), QColor(Qt::red));
+}
