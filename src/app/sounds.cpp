@@ -1,13 +1,10 @@
 #include "app/sounds.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
-#include <map>
 #include <utility>
+
+#include "app/audiomodule.h"
 
 // The cues live in a static library: make sure its resources are registered
 // (the macro cannot stand inside a namespace).
@@ -33,26 +30,25 @@ public:
             setUpSoon();
             return;
         }
-        if (m_effects.empty())
+        if (!m_device)
             load(); // a device may have turned up since
-        if (QSoundEffect *e = find(cue))
-            e->play();
+        if (m_device)
+            m_device->start(cue);
     }
 
     void stop(const QString &cue) override
     {
         if (cue == m_pending)
             m_pending.clear();
-        if (QSoundEffect *e = find(cue))
-            e->stop();
+        if (m_device)
+            m_device->stop(cue);
     }
 
     bool isPlaying(const QString &cue) const override
     {
         if (!m_pending.isEmpty() && cue == m_pending)
             return true;
-        const auto it = m_effects.find(cue);
-        return it != m_effects.end() && it->second->isPlaying();
+        return m_device && m_device->isPlaying(cue);
     }
 
     void beep() override { QApplication::beep(); }
@@ -68,31 +64,25 @@ private:
             m_ready = true;
             load();
             const QString cue = std::exchange(m_pending, QString());
-            if (QSoundEffect *e = cue.isEmpty() ? nullptr : find(cue))
-                e->play();
+            if (m_device && !cue.isEmpty())
+                m_device->start(cue);
         });
     }
 
-    // Loads every cue for the default device; without one, every cue is silent.
+    // Loads every cue for the default device; without one (or without the
+    // audio module) every cue is silent.
     void load()
     {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
+        const BallwickMakeAudioOutput make = audioModule();
+        if (!make)
             return;
-        for (const QString &cue : Sounds::cueNames()) {
-            auto effect = std::make_unique<QSoundEffect>(device);
-            effect->setSource(QUrl(QStringLiteral("qrc") + Sounds::resourcePath(cue)));
-            m_effects.emplace(cue, std::move(effect));
-        }
+        QStringList urls;
+        for (const QString &cue : Sounds::cueNames())
+            urls << QStringLiteral("qrc") + Sounds::resourcePath(cue);
+        m_device.reset(make(Sounds::cueNames(), urls));
     }
 
-    QSoundEffect *find(const QString &cue) const
-    {
-        const auto it = m_effects.find(cue);
-        return it == m_effects.end() ? nullptr : it->second.get();
-    }
-
-    std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
+    std::unique_ptr<SoundOutput> m_device; // the module's player, with a device
     QObject m_context;
     QString m_pending; // asked for before the set-up
     bool m_scheduled = false;

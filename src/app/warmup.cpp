@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "app/audiomodule.h"
 #include "widgets/picture.h"
 
 #ifdef BALLWICK_HAVE_FONTCONFIG
@@ -43,7 +44,11 @@ void StartupWarmup::startPictures()
     if (m_pictures.joinable())
         return;
     promisePictures(startupPictures());
-    m_pictures = std::thread(&decodePromisedPictures);
+    m_pictures = std::thread([] {
+        decodePromisedPictures();
+        // Then the audio module and its libraries, wanted once the windows are up.
+        audioModule();
+    });
 }
 
 StartupWarmup::~StartupWarmup()

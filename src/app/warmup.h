@@ -5,7 +5,8 @@ namespace ballwick {
 
 // Start-up work that needs no window, done on another core while Qt starts and
 // the windows are built: reading the font configuration (otherwise read at the
-// first line of text) and decoding the pictures the windows show at once.
+// first line of text), decoding the pictures the windows show at once and
+// loading the audio module.
 // Create it first thing in main(), and start the pictures once the application
 // object exists (Qt's image plugins are looked up with its library paths). It
 // waits for its threads when destroyed.

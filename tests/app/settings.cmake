@@ -4,7 +4,7 @@ target_link_libraries(test_profile PRIVATE bw_app GTest::gtest)
 gtest_discover_tests(test_profile DISCOVERY_MODE PRE_TEST)
 
 add_executable(test_sounds test_sounds.cpp)
-target_link_libraries(test_sounds PRIVATE bw_app GTest::gtest Qt6::Test)
+target_link_libraries(test_sounds PRIVATE bw_app GTest::gtest Qt6::Test Qt6::Multimedia)
 gtest_discover_tests(test_sounds DISCOVERY_MODE PRE_TEST)
 
 # The main window with its settings file.

@@ -1,4 +1,5 @@
 #include "app/sounds.h"
+#include "app/audiomodule.h"
 
 #include <QApplication>
 #include <QFile>
@@ -91,6 +92,28 @@ TEST(Sounds, TheAudioOutputIsSilentAndHarmlessWithoutADevice)
     for (const QString &cue : Sounds::cueNames())
         s.play(cue.toLower());
     SUCCEED();
+}
+
+TEST(Sounds, TheEmbeddedAudioModuleLoadsAndPlaysWhereThereIsADevice)
+{
+    // The player with the audio libraries is carried inside the program and
+    // loaded at run time: it must load, and its entry point be there.
+    const BallwickMakeAudioOutput make = ballwick::audioModule();
+    ASSERT_NE(make, nullptr);
+    EXPECT_EQ(ballwick::audioModule(), make); // loaded once
+
+    QStringList urls;
+    for (const QString &cue : Sounds::cueNames())
+        urls << "qrc" + Sounds::resourcePath(cue);
+    std::unique_ptr<SoundOutput> device(make(Sounds::cueNames(), urls));
+    // Without a device there is no player at all, and the cues stay silent.
+    EXPECT_EQ(device == nullptr, QMediaDevices::defaultAudioOutput().isNull());
+    if (device) {
+        device->start("WINNER");
+        device->stop("WINNER");
+        EXPECT_FALSE(device->isPlaying("WINNER"));
+        EXPECT_FALSE(device->isPlaying("NOT A CUE"));
+    }
 }
 
 TEST(Sounds, ACueAskedForBeforeTheEventLoopRunsWaitsForTheAudioService)
