@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "app/audiomodule.h"
+#include "screens/tmultiplayer.h"
 #include "widgets/picture.h"
 
 #ifdef BALLWICK_HAVE_FONTCONFIG
@@ -44,6 +45,7 @@ void StartupWarmup::startPictures()
     if (m_pictures.joinable())
         return;
     promisePictures(startupPictures());
+    promisePictures({Tmultiplayer::picturePath()}, &Tmultiplayer::decodePicture);
     m_pictures = std::thread([] {
         decodePromisedPictures();
         // Then the audio module and its libraries, wanted once the windows are up.

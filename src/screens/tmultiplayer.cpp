@@ -8,6 +8,7 @@
 #include "online/turl.h"
 #include "screens/jpegpicture.h"
 #include "screens/screencommon.h"
+#include "widgets/picture.h"
 #include "widgets/timagebutton.h"
 #include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
@@ -16,12 +17,17 @@ using namespace ballwick::screens;
 
 namespace {
 
-QByteArray embeddedPicture()
+QByteArray readPicture(const QString &path)
 {
-    QFile file(QStringLiteral(":/screens/multiplayer.jpg"));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+QByteArray embeddedPicture()
+{
+    return readPicture(Tmultiplayer::picturePath());
 }
 
 } // namespace
@@ -77,7 +83,11 @@ Tmultiplayer::~Tmultiplayer() = default;
 
 void Tmultiplayer::FormCreate()
 {
-    loadPicture(embeddedPicture());
+    QImage ahead;
+    if (ballwick::takePromisedImage(picturePath(), ahead))
+        showPicture(std::move(ahead));
+    else
+        loadPicture(embeddedPicture());
 }
 
 QImage Tmultiplayer::defaultPicture()
@@ -85,9 +95,25 @@ QImage Tmultiplayer::defaultPicture()
     return ballwick::decodeJpeg(embeddedPicture());
 }
 
+const QString &Tmultiplayer::picturePath()
+{
+    static const QString path = QStringLiteral(":/screens/multiplayer.jpg");
+    return path;
+}
+
+QImage Tmultiplayer::decodePicture(const QString &path)
+{
+    return ballwick::decodeJpeg(readPicture(path));
+}
+
 bool Tmultiplayer::loadPicture(const QByteArray &jpeg)
 {
-    m_picture = ballwick::decodeJpeg(jpeg);
+    return showPicture(ballwick::decodeJpeg(jpeg));
+}
+
+bool Tmultiplayer::showPicture(QImage picture)
+{
+    m_picture = std::move(picture);
     if (m_picture.isNull()) {
         m_image->setPixmap(QPixmap());
         return false;

@@ -18,6 +18,7 @@ struct Promised
     std::condition_variable done;
     QStringList order;
     QHash<QString, State> state;
+    QHash<QString, PictureDecoder> decoders;
     QHash<QString, QImage> images;
 };
 
@@ -27,8 +28,10 @@ Promised &promised()
     return p;
 }
 
-QImage decode(const QString &path)
+QImage decode(const QString &path, PictureDecoder decoder)
 {
+    if (decoder)
+        return decoder(path);
     QImageReader reader(path);
     QImage image = reader.read();
     // The form the screen's pixmaps use, so that the UI thread only wraps it.
@@ -38,9 +41,36 @@ QImage decode(const QString &path)
     return image;
 }
 
-// The UI thread's side: the decoded picture when it was promised (waiting for
-// it if it is being decoded), else nothing. A promised picture is handed out
-// once and kept as a pixmap from then on.
+} // namespace
+
+// The decoded picture when it was promised (waiting for it if it is being
+// decoded), else nothing; each promised picture is handed out once.
+bool takePromisedImage(const QString &path, QImage &out)
+{
+    Promised &p = promised();
+    std::unique_lock<std::mutex> hold(p.lock);
+    const auto it = p.state.constFind(path);
+    if (it == p.state.constEnd())
+        return false;
+    const PictureDecoder decoder = p.decoders.take(path);
+    if (*it == Promised::waiting) {
+        // Not reached yet: decoding it here is quicker than waiting.
+        p.state.remove(path);
+        p.order.removeAll(path);
+        hold.unlock();
+        out = decode(path, decoder);
+    } else {
+        p.done.wait(hold, [&] { return p.state.value(path) == Promised::ready; });
+        out = p.images.take(path);
+        p.state.remove(path);
+    }
+    return true;
+}
+
+namespace {
+
+// The UI thread's side of the pictures: a promised one is kept as a pixmap
+// once taken.
 bool takePromised(const QString &path, QPixmap &out)
 {
     static QHash<QString, QPixmap> taken; // UI thread only
@@ -48,25 +78,9 @@ bool takePromised(const QString &path, QPixmap &out)
         out = *it;
         return true;
     }
-    Promised &p = promised();
     QImage image;
-    {
-        std::unique_lock<std::mutex> hold(p.lock);
-        const auto it = p.state.constFind(path);
-        if (it == p.state.constEnd())
-            return false;
-        if (*it == Promised::waiting) {
-            // Not reached yet: decoding it here is quicker than waiting.
-            p.state.remove(path);
-            p.order.removeAll(path);
-            hold.unlock();
-            image = decode(path);
-        } else {
-            p.done.wait(hold, [&] { return p.state.value(path) == Promised::ready; });
-            image = p.images.take(path);
-            p.state.remove(path);
-        }
-    }
+    if (!takePromisedImage(path, image))
+        return false;
     out = QPixmap::fromImage(std::move(image), Qt::NoFormatConversion);
     taken.insert(path, out);
     return true;
@@ -74,7 +88,7 @@ bool takePromised(const QString &path, QPixmap &out)
 
 } // namespace
 
-void promisePictures(const QStringList &paths)
+void promisePictures(const QStringList &paths, PictureDecoder decoder)
 {
     Promised &p = promised();
     const std::lock_guard<std::mutex> hold(p.lock);
@@ -82,6 +96,8 @@ void promisePictures(const QStringList &paths)
         if (!p.state.contains(path)) {
             p.state.insert(path, Promised::waiting);
             p.order.append(path);
+            if (decoder)
+                p.decoders.insert(path, decoder);
         }
 }
 
@@ -90,14 +106,16 @@ void decodePromisedPictures()
     Promised &p = promised();
     for (;;) {
         QString path;
+        PictureDecoder decoder = nullptr;
         {
             const std::lock_guard<std::mutex> hold(p.lock);
             if (p.order.isEmpty())
                 return;
             path = p.order.takeFirst();
             p.state.insert(path, Promised::decoding);
+            decoder = p.decoders.value(path);
         }
-        QImage image = decode(path);
+        QImage image = decode(path, decoder);
         {
             const std::lock_guard<std::mutex> hold(p.lock);
             p.images.insert(path, std::move(image));

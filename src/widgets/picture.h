@@ -1,5 +1,6 @@
 #pragma once
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -22,7 +23,11 @@ QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackC
 // loadPicture then takes a decoded one instead of decoding it again, waits for
 // the one being decoded, and decodes one not yet reached itself. The decoded
 // pictures are normal-density ones: a high-density screen reads its own.
-void promisePictures(const QStringList &paths);
+// A picture in another format comes with its own decoder, and code that keeps
+// the pixels takes it with takePromisedImage (false: never promised, or taken).
+using PictureDecoder = QImage (*)(const QString &path);
+void promisePictures(const QStringList &paths, PictureDecoder decoder = nullptr);
 void decodePromisedPictures();
+bool takePromisedImage(const QString &path, QImage &out);
 
 } // namespace ballwick

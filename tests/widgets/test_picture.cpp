@@ -42,3 +42,28 @@ TEST(Picture, DecodedAheadOrNotTheSamePicturesComeOut)
     EXPECT_EQ(stand.size(), QSize(7, 5));
     EXPECT_EQ(stand.toImage().pixelColor(3, 2), QColor(Qt::red));
 }
+
+TEST(Picture, APictureWithItsOwnDecoderIsTakenOnceAsAnImage)
+{
+    static int calls = 0;
+    const auto decoder = [](const QString &path) {
+        ++calls;
+        QImage image(3, 2, QImage::Format_RGB888);
+        image.fill(path.endsWith("a") ? Qt::green : Qt::blue);
+        return image;
+    };
+    ballwick::promisePictures({"made:a", "made:b"}, decoder);
+    std::thread worker(&ballwick::decodePromisedPictures);
+    QImage a, b;
+    ASSERT_TRUE(ballwick::takePromisedImage("made:a", a));
+    worker.join();
+    ASSERT_TRUE(ballwick::takePromisedImage("made:b", b));
+    EXPECT_EQ(a.format(), QImage::Format_RGB888); // as the decoder made it
+    EXPECT_EQ(a.pixelColor(2, 1), QColor(Qt::green));
+    EXPECT_EQ(b.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(calls, 2);
+    // Handed out once; never promised at all is the same.
+    QImage again;
+    EXPECT_FALSE(ballwick::takePromisedImage("made:a", again));
+    EXPECT_FALSE(ballwick::takePromisedImage("made:c", again));
+}
