@@ -115,6 +115,14 @@ bool savetallyfile(Tlzrw1 &doit, const StringGrid &grid, const QString &fileName
     }
 
     const std::string bytes = packed.str();
+    {
+        // The same tally as stored (a start and close without a round): the
+        // file stays as it is, without a replacement and a disk sync.
+        QFile stored(fileName);
+        if (stored.open(QIODevice::ReadOnly) && stored.size() == qint64(bytes.size())
+            && stored.readAll() == QByteArray::fromStdString(bytes))
+            return true;
+    }
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return fail(out.errorString());

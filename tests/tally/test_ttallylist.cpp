@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QPalette>
+#include <sys/stat.h>
 
 #include "game/engine.h"
 #include "tallylisttest.h"
@@ -280,4 +281,29 @@ TEST_F(TallyTest, DoneHidesAndKeepsTheHighlight)
     window->show();
     EXPECT_TRUE(label("label_high1")->font().bold());
     EXPECT_EQ(caption("label_high1"), "12");
+}
+
+TEST_F(TallyTest, ACloseWithNothingNewLeavesTheFileAloneAndANewRoundReplacesIt)
+{
+    start();
+    window->addtomineincrease(1);
+    stop();
+    const QByteArray first = tallylisttest::filebytes(tallyfile());
+    ASSERT_FALSE(first.isEmpty());
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(tallyfile()).constData(), &before), 0);
+
+    start();
+    stop(); // nothing happened: no replacement (which would be a new file)
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(tallyfile()).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(tallylisttest::filebytes(tallyfile()), first);
+
+    start();
+    window->addtomineincrease(1);
+    stop();
+    EXPECT_NE(tallylisttest::filebytes(tallyfile()), first);
+    start();
+    EXPECT_EQ(caption("mylabel_1"), "2");
 }
