@@ -12,9 +12,10 @@
 
 int main(int argc, char **argv)
 {
-    // While Qt starts, a second core reads the font configuration and decodes
-    // the first pictures. libcurl is loaded and set up by the first fetch, not
-    // here: the program starts without it.
+    // While Qt starts and the windows are built, another core reads the font
+    // configuration, decodes the first pictures and loads the audio module.
+    // libcurl is loaded and set up by the first fetch, not here: the program
+    // starts without it.
     ballwick::StartupWarmup warmup;
     QApplication app(argc, argv);
     warmup.startPictures();
@@ -43,6 +44,9 @@ int main(int argc, char **argv)
 
     // Closed while the others were being built: nothing is left to run.
     const int rc = main.closed() ? 0 : app.exec();
+    // Quick as the program may have been closed, the start-up work ends with
+    // the application still there.
+    warmup.finish();
     // The secondary windows are going away: the main window must not reach them
     // from here on.
     main.setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);

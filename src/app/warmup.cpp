@@ -55,6 +55,11 @@ void StartupWarmup::startPictures()
 
 StartupWarmup::~StartupWarmup()
 {
+    finish();
+}
+
+void StartupWarmup::finish()
+{
     if (m_fonts.joinable())
         m_fonts.join();
     if (m_pictures.joinable())

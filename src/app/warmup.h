@@ -16,6 +16,8 @@ public:
     StartupWarmup();
     ~StartupWarmup();
     void startPictures();
+    // Waits for the work to end; call it while the application still exists.
+    void finish();
     StartupWarmup(const StartupWarmup &) = delete;
     StartupWarmup &operator=(const StartupWarmup &) = delete;
 
