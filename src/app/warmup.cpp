@@ -13,7 +13,8 @@
 namespace ballwick {
 namespace {
 
-// What the windows show before the first round, in the order they are built.
+// What the windows show before the first round, in the order they need it:
+// the main window, its icon, its first paint, then the other windows.
 QStringList startupPictures()
 {
     return {
@@ -23,9 +24,9 @@ QStringList startupPictures()
         QStringLiteral(":/images/scoring.png"),        QStringLiteral(":/images/button_sendscore.png"),
         QStringLiteral(":/images/button_highscores.png"), QStringLiteral(":/images/button_cancel.png"),
         QStringLiteral(":/images/button_done.png"),    QStringLiteral(":/images/button_ok.png"),
-        QStringLiteral(":/images/button_reset.png"),   QStringLiteral(":/images/logo.png"),
-        QStringLiteral(":/images/banner.png"),         QStringLiteral(":/images/balls/0.png"),
         QStringLiteral(":/images/icon-48.png"),        QStringLiteral(":/images/icon-128.png"),
+        QStringLiteral(":/images/balls/0.png"),        QStringLiteral(":/images/button_reset.png"),
+        QStringLiteral(":/images/logo.png"),           QStringLiteral(":/images/banner.png"),
     };
 }
 
