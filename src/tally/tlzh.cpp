@@ -85,7 +85,7 @@ struct HuffmanCode
     void start()
     {
         static const HuffmanCode fresh = [] {
-            HuffmanCode h;
+            HuffmanCode h{};
             h.build();
             return h;
         }();
@@ -151,7 +151,7 @@ struct HuffmanCode
         do {
             const unsigned old = freq[c];
             const unsigned k = old + 1;
-            // Counting one up ends the run of the old frequency one node
+            // Either way, the run of the old frequency now ends one node
             // earlier.
             if (k > freq[c + 1]) {
                 // The node takes the place of the last one of its old
