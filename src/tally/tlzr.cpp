@@ -2,6 +2,7 @@
 
 #include "tally/lzrwexcept.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -96,6 +97,19 @@ static_assert(kNoEntry < -kMaxDistance, "an empty entry must fail the distance t
     matchPos = p;
     return kMinMatch + commonPrefix(in + x + kMinMatch, in + p + kMinMatch, limit - kMinMatch);
 }
+
+// Each byte with its bits in reverse order.
+constexpr auto kReversed = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+        int r = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            if (i & (1 << bit))
+                r |= 0x80 >> bit;
+        t[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(r);
+    }
+    return t;
+}();
 
 // Copies a match of len (3..18) bytes from d back to dst. The buffer's 16
 // spare bytes let short copies run in whole chunks; the bytes written past the
@@ -315,30 +329,36 @@ int TLZR::DecompressBlock(const std::uint8_t *in, int length, std::uint8_t *out)
         // literals and matches need no bounds tests of their own; a run hands
         // the rest of the word to the careful loop below.
         if (x + 16 * 4 + 16 <= end && y + 16 * kMaxMatch + 16 <= kPieceSize) {
+            // The items in order as bits 0 to 15, and a stop bit 16: each step
+            // finds the next match from the lowest bit left and clears it, so
+            // one step does not wait for the count of the step before.
+            const unsigned word = w >> 16;
+            unsigned matches = (unsigned(kReversed[word & 0xFF]) << 8) | kReversed[word >> 8] | 0x10000u;
             for (;;) {
-                // A row of literals, perhaps none, copied at once; what
-                // follows it is the stop bit or a match. The stop bit keeps w
-                // from being 0.
-                const int k = __builtin_clz(w);
+                // A row of literals up to the next match (perhaps none),
+                // copied at once.
+                const int next = __builtin_ctz(matches); // the stop bit keeps it defined
+                const int k = next - b;
                 std::memcpy(out + y, in + x, 16);
                 x += k;
                 y += k;
-                b += k;
-                w <<= k;
-                if (b >= 16)
+                b = next;
+                if (b == 16)
                     break;
                 const unsigned v = (unsigned(in[x]) << 8) | in[x + 1];
                 const int d = static_cast<int>(v >> 4);
                 // One test for both a run (d = 0) and a match reaching before
                 // the piece (d > y).
                 if (unsigned(d - 1) >= unsigned(y)) {
-                    if (d == 0)
-                        break; // a run: the careful loop takes it
+                    if (d == 0) {
+                        w <<= b; // a run: the careful loop takes it
+                        break;
+                    }
                     return -1;
                 }
                 const int len = static_cast<int>(v & 0x0F) + kMinMatch;
                 ++b;
-                w <<= 1;
+                matches &= matches - 1;
                 x += 2;
                 std::uint8_t *dst = out + y;
                 if (d >= 16) {
