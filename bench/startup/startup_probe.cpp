@@ -1,7 +1,8 @@
 // Starts a program, waits for its top-level window with an exact title to be
 // mapped, asks the window to close as a window manager would (WM_DELETE_WINDOW)
 // and waits for the program to end. Prints "<shown-ms> <exit-ms>", both counted
-// from the start. Usage: startup_probe <title> <program> [args...]
+// from the start, and fails unless the program ended with status 0.
+// Usage: startup_probe <title> <program> [args...]
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -89,6 +91,10 @@ int main(int argc, char **argv)
         usleep(500);
     }
     const double shown = msSince(t0);
+    // STARTUP_PROBE_HOLD_MS: let the program run that long before closing it
+    // (a check that a settled program also ends cleanly; not for timing).
+    if (const char *hold = std::getenv("STARTUP_PROBE_HOLD_MS"))
+        usleep(useconds_t(std::atoi(hold)) * 1000);
 
     XEvent ev;
     std::memset(&ev, 0, sizeof ev);
