@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <sstream>
+#include <vector>
 
 using ballwick::ELzrw1Exception;
 using ballwick::TCompressMode;
@@ -316,4 +318,60 @@ TEST(ContainerStream, StreamsWorkAndUseTheStreamWording)
     } catch (const ELzrw1Exception &e) {
         EXPECT_STREQ(e.what(), "Lzrw1 compression : Failed to obtain the size of the input stream !");
     }
+}
+
+namespace {
+
+// FNV-1a, 64 bits: a fingerprint of a whole container.
+std::uint64_t fingerprint(const std::string &s)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : s) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+// Inputs that reach every kind of item: text over several pieces, bytes below
+// and above a blank at the start, runs inside a long piece, and bytes with no
+// repeats at all.
+std::vector<std::string> pinnedInputs()
+{
+    std::string edges = "  \t\x01 \x7f\xff  abc";
+    edges += std::string(300, ' ') + "\x1f\x21" + tallytest::sampleText(5000, 9);
+    std::string runs;
+    for (int i = 0; runs.size() < 40000; ++i)
+        runs += std::string(size_t(3 + i % 29), char('a' + i % 5)) + "xyz" + std::to_string(i);
+    std::string noise;
+    std::uint32_t x = 77;
+    for (int i = 0; i < 50000; ++i) {
+        x = x * 1664525u + 1013904223u;
+        noise += static_cast<char>(x >> 24);
+    }
+    return {tallytest::sampleText(70000, 3), edges, runs, noise};
+}
+
+} // namespace
+
+// The stored form must not change by a single byte, however the coders are
+// made faster: old tally files and other programs read it.
+TEST_F(Container, TheBytesOfFixedInputsNeverChange)
+{
+    const std::vector<std::string> inputs = pinnedInputs();
+    std::vector<std::uint64_t> fast, good;
+    for (const std::string &input : inputs) {
+        const std::string f = pack(input, TCompressMode::Fast);
+        const std::string g = pack(input, TCompressMode::Good);
+        fast.push_back(fingerprint(f));
+        good.push_back(fingerprint(g));
+        EXPECT_EQ(unpack(f), input);
+        EXPECT_EQ(unpack(g), input);
+    }
+    const std::vector<std::uint64_t> expectFast{0x67ec3e8b305bfc32ull, 0xe353131ee9bbfd7aull,
+                                                0x22978740d2729af5ull, 0x854706801929623aull};
+    const std::vector<std::uint64_t> expectGood{0x0356071e35642bafull, 0x7acc5f03c598bfddull,
+                                                0x3b9f4d515839ff1full, 0xc40e38d7d47d93ebull};
+    EXPECT_EQ(fast, expectFast);
+    EXPECT_EQ(good, expectGood);
 }
