@@ -2,6 +2,8 @@
 // file, which the dynamic loader opens like any library.
 #include "app/audiomodule.h"
 
+#include "app/appdirs.h"
+
 #include <QDir>
 #include <QFile>
 #include <QResource>
@@ -50,19 +52,29 @@ void *openFromMemory(const QByteArray &bytes)
     return handle;
 }
 
-// Where memory files may not be run: a private temporary file, gone once open.
+// Where memory files may not be run: a private temporary file, gone once
+// open, in the first of these folders that lets it run (temporary folders are
+// often mounted without that right; the game's own data folder rarely is).
 void *openFromTemporaryFile(const QByteArray &bytes)
 {
-    QByteArray name = QFile::encodeName(QDir::tempPath()) + "/ballwick-audio-XXXXXX";
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        return nullptr;
-    void *handle = nullptr;
-    if (writeAll(fd, bytes))
-        handle = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
-    ::close(fd);
-    ::unlink(name.constData());
-    return handle;
+    QStringList folders{QDir::tempPath()};
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); !runtime.isEmpty())
+        folders.prepend(runtime);
+    folders.append(dataDir());
+    for (const QString &folder : folders) {
+        QByteArray name = QFile::encodeName(QDir(folder).filePath(QStringLiteral("ballwick-audio-XXXXXX")));
+        const int fd = mkstemp(name.data());
+        if (fd < 0)
+            continue;
+        void *handle = nullptr;
+        if (writeAll(fd, bytes))
+            handle = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
+        ::close(fd);
+        ::unlink(name.constData());
+        if (handle)
+            return handle;
+    }
+    return nullptr;
 }
 
 BallwickMakeAudioOutput openAudioModule()
