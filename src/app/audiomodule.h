@@ -16,8 +16,8 @@ using BallwickMakeAudioOutput = ballwick::SoundOutput *(*)(const QStringList &cu
 
 namespace ballwick {
 
-// The module's entry point, loaded on first use (any thread, once); null when
-// the module cannot be loaded, and the cues stay silent.
+// The module's entry point, loaded on first use (any thread, once; see
+// modules.h); null when the module cannot be loaded, and the cues stay silent.
 BallwickMakeAudioOutput audioModule();
 
 } // namespace ballwick

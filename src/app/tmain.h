@@ -25,7 +25,6 @@ class Tabout;
 class Thelp;
 class Thighscore;
 class Tmultiplayer;
-class THttpCli;
 class THTTPGet;
 
 namespace ballwick {
@@ -220,7 +219,6 @@ public:
     TImageButton *button_updateyes = nullptr;
     TImageButton *button_updatecancel = nullptr;
     QLabel *label_update = nullptr;     // status line
-    THttpCli *getupdate = nullptr;      // downloads the installer
     THTTPGet *checkupdate = nullptr;    // fetches the version text
 
     TFlatPanel *panel_instructions = nullptr;

@@ -5,14 +5,15 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <memory>
 #include <stdexcept>
 
 #include <ballwick_config.h>
 
 #include "app/appdirs.h"
+#include "app/modules.h"
 #include "app/pictures.h"
 #include "net/selfupdate.h"
-#include "net/thttpcli.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "screens/tabout.h"
@@ -83,9 +84,6 @@ void Tmain::createupdatepanel()
     checkupdate->OnDoneString = [this](QObject *sender, const QByteArray &result) {
         checkupdateDoneString(sender, result);
     };
-
-    getupdate = new THttpCli(this);
-    getupdate->setObjectName(QStringLiteral("getupdate"));
 }
 
 void Tmain::startupdatecheck()
@@ -117,7 +115,7 @@ void Tmain::button_updateyesClick()
     button_updateyes->hide();
     button_updatecancel->hide();
     label_update->setText(QStringLiteral("Updating. Please Wait..."));
-    ballwick::SelfUpdate update(*getupdate, programFile(), ballwick::dataDir());
+    ballwick::SelfUpdate update(nullptr, programFile(), ballwick::dataDir());
     update.applyHooks();
     update.moveProgramAside();
     downloadit();
@@ -125,7 +123,10 @@ void Tmain::button_updateyesClick()
 
 void Tmain::downloadit()
 {
-    ballwick::SelfUpdate update(*getupdate, programFile(), ballwick::dataDir());
+    // The client and Qt Network are loaded for the download only.
+    const BallwickMakeHttpDownload make = ballwick::httpDownloadModule();
+    const std::unique_ptr<ballwick::HttpDownload> getupdate(make ? make() : nullptr);
+    ballwick::SelfUpdate update(getupdate.get(), programFile(), ballwick::dataDir());
     update.applyHooks();
     update.onStatus = [this](const QString &text) { label_update->setText(text); };
     ballwick::SelfUpdate::Outcome outcome;

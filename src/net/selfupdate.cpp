@@ -1,6 +1,6 @@
 #include "net/selfupdate.h"
 
-#include "net/thttpcli.h"
+#include "net/httpdownload.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,7 @@
 
 namespace ballwick {
 
-SelfUpdate::SelfUpdate(THttpCli &client, QString programFile, QString installDir)
+SelfUpdate::SelfUpdate(HttpDownload *client, QString programFile, QString installDir)
     : m_cli(client), m_programFile(std::move(programFile)), m_installDir(std::move(installDir))
 {
     if (!m_installDir.isEmpty() && !m_installDir.endsWith(QLatin1Char('/')))
@@ -100,7 +100,6 @@ QString SelfUpdate::installerFile(const QString &url) const
 
 SelfUpdate::Outcome SelfUpdate::downloadAndStart(const QString &url)
 {
-    m_cli.URL = url;
     const QString file = installerFile(url);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -110,25 +109,20 @@ SelfUpdate::Outcome SelfUpdate::downloadAndStart(const QString &url)
     }
 
     bool received = false;
-    m_cli.RcvdStream = &out;
     try {
-        m_cli.Get();
-        received = true;
-        status(QStringLiteral("Received %1 bytes").arg(out.size()));
-    } catch (const EHttpException &) {
-        // reported below
+        received = m_cli && m_cli->get(url, &out);
+        if (received)
+            status(QStringLiteral("Received %1 bytes").arg(out.size()));
     } catch (...) {
-        m_cli.RcvdStream = nullptr;
         out.cancelWriting();
         restoreProgram();
         throw;
     }
-    m_cli.RcvdStream = nullptr;
 
     // Only a whole installer is kept and started: a success status, and every byte
     // that the server announced.
-    const bool whole = received && m_cli.StatusCode() >= 200 && m_cli.StatusCode() < 300
-                       && (m_cli.ContentLength() < 0 || m_cli.RcvdCount() == m_cli.ContentLength());
+    const bool whole = received && m_cli->statusCode() >= 200 && m_cli->statusCode() < 300
+                       && (m_cli->contentLength() < 0 || m_cli->receivedCount() == m_cli->contentLength());
     if (!whole) {
         out.cancelWriting();
         status(QStringLiteral("Download Aborted"));

@@ -3,9 +3,9 @@
 #include <QStringList>
 #include <functional>
 
-class THttpCli;
-
 namespace ballwick {
+
+class HttpDownload;
 
 // The file steps of the self-update: move the running program aside, download the
 // installer, start it and end the process. The installer is written under a
@@ -16,8 +16,9 @@ class SelfUpdate
 {
 public:
     // programFile: the running program's file. installDir: where the installer is
-    // stored, with a trailing '/'.
-    SelfUpdate(THttpCli &client, QString programFile, QString installDir);
+    // stored, with a trailing '/'. Without a client (the network module could
+    // not be loaded) every download is aborted.
+    SelfUpdate(HttpDownload *client, QString programFile, QString installDir);
 
     // Receives the status texts ("Received 123 bytes", "Download Aborted", "Installing").
     std::function<void(const QString &)> onStatus;
@@ -69,7 +70,7 @@ public:
 private:
     void status(const QString &text);
 
-    THttpCli &m_cli;
+    HttpDownload *m_cli;
     QString m_programFile;
     QString m_installDir;
 };

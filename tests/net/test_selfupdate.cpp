@@ -2,7 +2,7 @@
 // directory, a fake installer script that records its arguments, and the process
 // end replaced so the test can watch it.
 #include "net/selfupdate.h"
-#include "net/thttpcli.h"
+#include "net/thttpclidownload.h"
 #include "scriptserver.h"
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ protected:
     // What the server answers for the installer.
     QByteArray reply;
     ScriptServer srv{[this](QTcpSocket *s, const QByteArray &, int) { ScriptServer::replyAndClose(s, reply); }};
-    THttpCli cli;
+    ballwick::THttpCliDownload http;
     QStringList statuses;
     QList<int> exits;
 
@@ -54,7 +54,7 @@ protected:
 
     ballwick::SelfUpdate make()
     {
-        ballwick::SelfUpdate u(cli, program, dir.path());
+        ballwick::SelfUpdate u(&http, program, dir.path());
         u.onStatus = [this](const QString &t) { statuses << t; };
         u.endProcess = [this](int code) { exits << code; };
         return u;
@@ -126,6 +126,23 @@ TEST_F(SelfUpdateTest, FailedDownloadsKeepTheGameAndStartNothing)
     }
 }
 
+TEST_F(SelfUpdateTest, WithoutAnHttpClientTheDownloadIsAbortedAndTheGameKept)
+{
+    // The network module could not be loaded: nothing is fetched or started.
+    ballwick::SelfUpdate u(nullptr, program, dir.path());
+    u.onStatus = [this](const QString &t) { statuses << t; };
+    u.endProcess = [this](int code) { exits << code; };
+    writeFile(installer, "previous installer");
+    u.moveProgramAside();
+    EXPECT_EQ(u.downloadAndStart(url()), ballwick::SelfUpdate::Outcome::DownloadAborted);
+    EXPECT_EQ(statuses, QStringList{"Download Aborted"});
+    EXPECT_TRUE(exits.isEmpty());
+    EXPECT_EQ(readAll(program), "old program");
+    EXPECT_EQ(readAll(installer), "previous installer");
+    EXPECT_TRUE(srv.requests.isEmpty());
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+}
+
 TEST_F(SelfUpdateTest, UnstartableInstallerIsReportedAndTheGameRestored)
 {
     // Neither a program nor a script: the system refuses to run it.
@@ -142,7 +159,7 @@ TEST_F(SelfUpdateTest, UnstartableInstallerIsReportedAndTheGameRestored)
 
 TEST_F(SelfUpdateTest, UnwritableInstallerPlaceThrowsAndRestores)
 {
-    ballwick::SelfUpdate u(cli, program, dir.filePath("no/such/dir"));
+    ballwick::SelfUpdate u(&http, program, dir.filePath("no/such/dir"));
     u.endProcess = [this](int code) { exits << code; };
     u.moveProgramAside();
     EXPECT_THROW(u.downloadAndStart(url()), std::runtime_error);
@@ -156,8 +173,7 @@ TEST(SelfUpdateNames, BackupAndInstallerNames)
     EXPECT_EQ(SelfUpdate::backupName("/opt/game/ballwick"), "/opt/game/ballwick.BAK");
     EXPECT_EQ(SelfUpdate::backupName("/opt/game/ballwick.exe"), "/opt/game/ballwick.BAK");
     EXPECT_EQ(SelfUpdate::backupName("/opt/my.dir/ballwick"), "/opt/my.dir/ballwick.BAK");
-    THttpCli cli;
-    SelfUpdate u(cli, "/opt/game/ballwick", "/home/p/.local/share/ballwick");
+    SelfUpdate u(nullptr, "/opt/game/ballwick", "/home/p/.local/share/ballwick");
     EXPECT_EQ(u.installerFile("http://h:81/ballwick/moxsetup.exe"), "/home/p/.local/share/ballwick/moxsetup.exe");
 }
 

@@ -1,11 +1,14 @@
-// Loading the embedded audio module: its bytes go into an anonymous memory
-// file, which the dynamic loader opens like any library.
-#include "app/audiomodule.h"
+// Loading the modules the program carries inside: a module's bytes go into an
+// anonymous memory file, which the dynamic loader opens like any library.
+#include "app/modules.h"
 
 #include "app/appdirs.h"
+#include "app/audiomodule.h"
+#include "net/httpdownload.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QResource>
 #include <dlfcn.h>
 #include <mutex>
@@ -15,10 +18,10 @@
 #include <cerrno>
 #include <cstdlib>
 
-// The module is embedded by a library of its own: register it by name.
-static void initAudioModuleResource()
+// The modules are embedded by a library of their own: register it by name.
+static void initModuleResources()
 {
-    Q_INIT_RESOURCE(ballwick_audio);
+    Q_INIT_RESOURCE(ballwick_modules);
 }
 
 namespace ballwick {
@@ -42,7 +45,7 @@ bool writeAll(int fd, const QByteArray &bytes)
 
 void *openFromMemory(const QByteArray &bytes)
 {
-    const int fd = memfd_create("ballwick-audio", MFD_CLOEXEC);
+    const int fd = memfd_create("ballwick-module", MFD_CLOEXEC);
     if (fd < 0)
         return nullptr;
     void *handle = nullptr;
@@ -62,7 +65,7 @@ void *openFromTemporaryFile(const QByteArray &bytes)
         folders.prepend(runtime);
     folders.append(dataDir());
     for (const QString &folder : folders) {
-        QByteArray name = QFile::encodeName(QDir(folder).filePath(QStringLiteral("ballwick-audio-XXXXXX")));
+        QByteArray name = QFile::encodeName(QDir(folder).filePath(QStringLiteral("ballwick-module-XXXXXX")));
         const int fd = mkstemp(name.data());
         if (fd < 0)
             continue;
@@ -77,30 +80,40 @@ void *openFromTemporaryFile(const QByteArray &bytes)
     return nullptr;
 }
 
-BallwickMakeAudioOutput openAudioModule()
+void *openModule(const QString &resource)
 {
-    initAudioModuleResource();
-    const QResource module(QStringLiteral(":/modules/ballwick-audio.so"));
-    const QByteArray bytes = module.uncompressedData();
+    initModuleResources();
+    const QByteArray bytes = QResource(resource).uncompressedData();
     if (bytes.isEmpty())
         return nullptr;
-    void *handle = openFromMemory(bytes);
-    if (!handle)
-        handle = openFromTemporaryFile(bytes);
-    if (!handle)
-        return nullptr;
-    // Stays loaded for the rest of the program, like a linked library.
-    return reinterpret_cast<BallwickMakeAudioOutput>(dlsym(handle, BALLWICK_AUDIO_ENTRY));
+    if (void *handle = openFromMemory(bytes))
+        return handle;
+    return openFromTemporaryFile(bytes);
 }
 
 } // namespace
 
+void *embeddedModuleFunction(const QString &resource, const char *function)
+{
+    static std::mutex lock;
+    static QHash<QString, void *> handles; // stay loaded, like linked libraries
+    const std::lock_guard<std::mutex> hold(lock);
+    auto it = handles.find(resource);
+    if (it == handles.end())
+        it = handles.insert(resource, openModule(resource));
+    return *it ? dlsym(*it, function) : nullptr;
+}
+
 BallwickMakeAudioOutput audioModule()
 {
-    static std::once_flag once;
-    static BallwickMakeAudioOutput entry = nullptr;
-    std::call_once(once, [] { entry = openAudioModule(); });
-    return entry;
+    return reinterpret_cast<BallwickMakeAudioOutput>(
+        embeddedModuleFunction(QStringLiteral(":/modules/ballwick-audio.so"), BALLWICK_AUDIO_ENTRY));
+}
+
+BallwickMakeHttpDownload httpDownloadModule()
+{
+    return reinterpret_cast<BallwickMakeHttpDownload>(
+        embeddedModuleFunction(QStringLiteral(":/modules/ballwick-net.so"), BALLWICK_HTTP_ENTRY));
 }
 
 } // namespace ballwick

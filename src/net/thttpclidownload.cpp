@@ -1,0 +1,29 @@
+#include "net/thttpclidownload.h"
+
+namespace ballwick {
+
+bool THttpCliDownload::get(const QString &url, QIODevice *to)
+{
+    m_cli.URL = url;
+    m_cli.RcvdStream = to;
+    bool done = false;
+    try {
+        m_cli.Get();
+        done = true;
+    } catch (const EHttpException &) {
+        // a failed request: reported by the return value
+    } catch (...) {
+        m_cli.RcvdStream = nullptr;
+        throw;
+    }
+    m_cli.RcvdStream = nullptr;
+    return done;
+}
+
+} // namespace ballwick
+
+// The entry point when this is built into the network module.
+extern "C" __attribute__((visibility("default"))) ballwick::HttpDownload *ballwick_make_http_download()
+{
+    return new ballwick::THttpCliDownload;
+}
