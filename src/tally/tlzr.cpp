@@ -98,6 +98,18 @@ static_assert(kNoEntry < -kMaxDistance, "an empty entry must fail the distance t
     return kMinMatch + commonPrefix(in + x + kMinMatch, in + p + kMinMatch, limit - kMinMatch);
 }
 
+// The hash of in[i..i+2] for every i below count. With its three bytes as
+// a, b, c, the hash is bits 4 to 15 of (a << 8 ^ b << 4 ^ c) * 40543, which
+// depend on the low 16 bits of the product alone: 16-bit arithmetic gives the
+// same value, eight or sixteen positions at a time.
+void hashAll(const std::uint8_t *in, int count, std::uint16_t *keys)
+{
+    for (int i = 0; i < count; ++i) {
+        const std::uint16_t v = static_cast<std::uint16_t>((in[i] << 8) ^ (in[i + 1] << 4) ^ in[i + 2]);
+        keys[i] = static_cast<std::uint16_t>(static_cast<std::uint16_t>(v * 40543u) >> 4);
+    }
+}
+
 // Each byte with its bits in reverse order.
 constexpr auto kReversed = [] {
     std::array<std::uint8_t, 256> t{};
@@ -140,7 +152,8 @@ void resetTable(std::int16_t *table)
 TLZR::TLZR()
 {
     m_hash.reset(new (std::nothrow) std::int16_t[kHashSize]);
-    if (!m_hash)
+    m_keys.reset(new (std::nothrow) std::uint16_t[kPieceSize]);
+    if (!m_hash || !m_keys)
         throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
     resetTable(m_hash.get());
 }
@@ -182,6 +195,9 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
         const int fastEnd = n - kMaxMatch - 1;          // last x read this way
         const int groupEnd = fastEnd - 15 * kMaxMatch;  // last x to start a word
         constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+        std::uint16_t *keys = m_keys.get();
+        if (groupEnd >= 0)
+            hashAll(in, fastEnd + 1, keys);
         while (x <= groupEnd && y + 2 + 16 * 4 <= n) {
             if (items == 16) {
                 out[z] = static_cast<std::uint8_t>(w >> 8);
@@ -189,57 +205,74 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
                 z = y;
                 y += 2;
             }
-            items = 0;
-            while (items < 16) {
-                ++items;
-                const std::uint64_t v = load64(in + x);
+            // The items' bits under a marker bit that reaches bit 16 after the
+            // sixteenth item.
+            unsigned bits = 1;
+            std::uint8_t *op = out + y;
+            std::ptrdiff_t xi = x;
+            do {
+                const std::uint64_t v = load64(in + xi);
                 const std::uint8_t c = static_cast<std::uint8_t>(v);
-                // A run needs 16 equal bytes: the second byte decides whether
-                // to look at all of them.
-                if (static_cast<std::uint8_t>(v >> 8) == c) [[unlikely]] {
+                // A run needs 16 equal bytes: the first eight decide whether
+                // to look at the rest.
+                if (((v ^ (v >> 8)) << 8) == 0) [[unlikely]] {
                     const std::uint64_t all = kEveryByte * c;
-                    if (v == all && load64(in + x + 8) == all) {
-                        const int limit = n - x < kMaxRun ? n - x : kMaxRun;
+                    if (load64(in + xi + 8) == all) {
+                        const int at = static_cast<int>(xi);
+                        const int limit = n - at < kMaxRun ? n - at : kMaxRun;
                         int run = kMinRun;
-                        while (run < limit && in[x + run] == c)
+                        while (run < limit && in[at + run] == c)
                             ++run;
                         const int k = run - kMinRun;
-                        out[y] = 0;
-                        out[y + 1] = static_cast<std::uint8_t>(k >> 8);
-                        out[y + 2] = static_cast<std::uint8_t>(k);
-                        out[y + 3] = c;
-                        y += 4;
-                        x += run;
-                        w = (w << 1) | 1;
+                        op[0] = 0;
+                        op[1] = static_cast<std::uint8_t>(k >> 8);
+                        op[2] = static_cast<std::uint8_t>(k);
+                        op[3] = c;
+                        op += 4;
+                        xi += run;
+                        bits = (bits << 1) | 1;
                         // The rest of this word may no longer fit.
-                        if (x + (16 - items) * kMaxMatch > fastEnd + kMaxMatch)
+                        const int done = std::bit_width(bits) - 1;
+                        if (xi + (16 - done) * kMaxMatch > fastEnd + kMaxMatch) {
+                            x = static_cast<int>(xi);
+                            y = static_cast<int>(op - out);
+                            items = done;
+                            w = bits ^ (1u << done);
                             goto careful;
+                        }
                         continue;
                     }
                 }
-                std::uint32_t h = ((((std::uint32_t(v) & 0xFF) << 4) ^ ((std::uint32_t(v) >> 8) & 0xFF)) << 4)
-                    ^ ((std::uint32_t(v) >> 16) & 0xFF);
-                h = ((h * 40543u) >> 4) & 0x0FFF;
+                const unsigned h = keys[xi];
                 const int p = table[h];
-                table[h] = static_cast<std::int16_t>(x);
-                if (x - p <= kMaxDistance) {
-                    const std::uint64_t diff = v ^ load64(in + p);
-                    if (!(diff & 0x00FFFFFFu)) {
-                        const int len = diff ? std::countr_zero(diff) >> 3
-                                             : 8 + commonPrefix(in + x + 8, in + p + 8, kMaxMatch - 8);
-                        const unsigned k = unsigned(x - p) * 16 + unsigned(len - kMinMatch);
-                        out[y] = static_cast<std::uint8_t>(k >> 8);
-                        out[y + 1] = static_cast<std::uint8_t>(k);
-                        y += 2;
-                        x += len;
-                        w = (w << 1) | 1;
-                        continue;
-                    }
+                table[h] = static_cast<std::int16_t>(xi);
+                // One test for an empty or far entry and for the first three
+                // bytes. An empty entry's low 15 bits still name a place
+                // inside the input.
+                const unsigned d = unsigned(xi - p);
+                const std::uint64_t diff = v ^ load64(in + (p & 0x7FFF));
+                // Zero when the entry is near and the first three bytes agree:
+                // one branch instead of two that each guess wrong often.
+                const std::uint64_t miss = (diff & 0x00FFFFFFu) | ((unsigned(kMaxDistance) - d) & 0x80000000u);
+                if (miss == 0) {
+                    const int len = diff ? std::countr_zero(diff) >> 3
+                                         : 8 + commonPrefix(in + xi + 8, in + p + 8, kMaxMatch - 8);
+                    const unsigned k = d * 16 + unsigned(len - kMinMatch);
+                    op[0] = static_cast<std::uint8_t>(k >> 8);
+                    op[1] = static_cast<std::uint8_t>(k);
+                    op += 2;
+                    xi += len;
+                    bits = (bits << 1) | 1;
+                    continue;
                 }
-                out[y++] = c;
-                ++x;
-                w <<= 1;
-            }
+                *op++ = c;
+                ++xi;
+                bits <<= 1;
+            } while (bits < 0x10000u);
+            x = static_cast<int>(xi);
+            y = static_cast<int>(op - out);
+            w = bits & 0xFFFF;
+            items = 16;
         }
     }
 careful:

@@ -43,6 +43,8 @@ public:
 
 private:
     std::unique_ptr<std::int16_t[]> m_hash;
+    // Each position's hash, worked out ahead for a whole piece.
+    std::unique_ptr<std::uint16_t[]> m_keys;
 };
 
 } // namespace ballwick
