@@ -253,24 +253,21 @@ struct Dictionary
     // the sign of that difference in cmp (0 when they agree throughout).
     static int compareTail(const std::uint8_t *a, const std::uint8_t *b, int &cmp)
     {
-        for (int i = 9;; i += 8) {
-            std::uint64_t x = loadKey(a + i);
-            std::uint64_t y = loadKey(b + i);
-            if (i + 8 > F) {
-                // Only F - i bytes count; the rest lie past the key.
-                const int drop = (i + 8 - F) * 8;
-                x >>= drop;
-                y >>= drop;
-            }
-            if (x != y) {
-                cmp = x > y ? 1 : -1;
-                return i + (std::countl_zero(x ^ y) - (i + 8 > F ? (i + 8 - F) * 8 : 0)) / 8;
-            }
-            if (i + 8 >= F) {
-                cmp = 0;
-                return F;
+        for (int i = 9; i < F; i += 8) {
+            const std::uint64_t diff = load64(a + i) ^ load64(b + i);
+            if (diff) {
+                // The first differing byte is the lowest one that differs in
+                // memory order.
+                const int j = i
+                    + (std::endian::native == std::endian::little ? std::countr_zero(diff) : std::countl_zero(diff)) / 8;
+                if (j >= F)
+                    break; // only bytes past the key differ
+                cmp = a[j] > b[j] ? 1 : -1;
+                return j;
             }
         }
+        cmp = 0;
+        return F;
     }
 
     void insertNode(int r)
