@@ -188,94 +188,90 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
     unsigned w = 0;
     int items = 0;
     if constexpr (fastMatch) {
-        // Whole control words of 16 items while they surely fit: every item
-        // starts with a longest match and a run's first 16 bytes before the
-        // end of the input, and the output stays within n. Positions are read
-        // in whole words with no bounds tests.
-        const int fastEnd = n - kMaxMatch - 1;          // last x read this way
-        const int groupEnd = fastEnd - 15 * kMaxMatch;  // last x to start a word
+        // Items whose longest match and a run's first 16 bytes lie before the
+        // end of the input, read in whole words with no bounds tests of their
+        // own; the end of the input and of the output are tested once per
+        // item. An empty table entry is read as position 128 here, so the
+        // piece must be longer than that.
+        const int fastEnd = n - kMaxMatch - 1; // last x read this way
+        constexpr int kFastMin = 256;
         constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
-        std::uint16_t *keys = m_keys.get();
-        if (groupEnd >= 0)
+        if (n >= kFastMin) {
+            std::uint16_t *keys = m_keys.get();
             hashAll(in, fastEnd + 1, keys);
-        while (x <= groupEnd && y + 2 + 16 * 4 <= n) {
-            if (items == 16) {
-                out[z] = static_cast<std::uint8_t>(w >> 8);
-                out[z + 1] = static_cast<std::uint8_t>(w);
-                z = y;
-                y += 2;
-            }
-            // The items' bits under a marker bit that reaches bit 16 after the
-            // sixteenth item.
-            unsigned bits = 1;
+            const std::uint8_t *const outEnd = out + n;
             std::uint8_t *op = out + y;
             std::ptrdiff_t xi = x;
-            do {
-                const std::uint64_t v = load64(in + xi);
-                const std::uint8_t c = static_cast<std::uint8_t>(v);
-                // A run needs 16 equal bytes: the first eight decide whether
-                // to look at the rest.
-                if (((v ^ (v >> 8)) << 8) == 0) [[unlikely]] {
-                    const std::uint64_t all = kEveryByte * c;
-                    if (load64(in + xi + 8) == all) {
-                        const int at = static_cast<int>(xi);
-                        const int limit = n - at < kMaxRun ? n - at : kMaxRun;
-                        int run = kMinRun;
-                        while (run < limit && in[at + run] == c)
-                            ++run;
-                        const int k = run - kMinRun;
-                        op[0] = 0;
-                        op[1] = static_cast<std::uint8_t>(k >> 8);
-                        op[2] = static_cast<std::uint8_t>(k);
-                        op[3] = c;
-                        op += 4;
-                        xi += run;
-                        bits = (bits << 1) | 1;
-                        // The rest of this word may no longer fit.
-                        const int done = std::bit_width(bits) - 1;
-                        if (xi + (16 - done) * kMaxMatch > fastEnd + kMaxMatch) {
-                            x = static_cast<int>(xi);
-                            y = static_cast<int>(op - out);
-                            items = done;
-                            w = bits ^ (1u << done);
-                            goto careful;
+            while (xi <= fastEnd && op <= outEnd) {
+                if (items == 16) {
+                    out[z] = static_cast<std::uint8_t>(w >> 8);
+                    out[z + 1] = static_cast<std::uint8_t>(w);
+                    z = static_cast<int>(op - out);
+                    op += 2;
+                }
+                // The items' bits under a marker bit that reaches bit 16
+                // after the sixteenth item.
+                unsigned bits = 1;
+                do {
+                    const std::uint64_t v = load64(in + xi);
+                    const std::uint8_t c = static_cast<std::uint8_t>(v);
+                    // A run needs 16 equal bytes: the first eight decide
+                    // whether to look at the rest.
+                    if (((v ^ (v >> 8)) << 8) == 0) [[unlikely]] {
+                        const std::uint64_t all = kEveryByte * c;
+                        if (load64(in + xi + 8) == all) {
+                            const int at = static_cast<int>(xi);
+                            const int limit = n - at < kMaxRun ? n - at : kMaxRun;
+                            int run = kMinRun;
+                            while (run < limit && in[at + run] == c)
+                                ++run;
+                            const int k = run - kMinRun;
+                            op[0] = 0;
+                            op[1] = static_cast<std::uint8_t>(k >> 8);
+                            op[2] = static_cast<std::uint8_t>(k);
+                            op[3] = c;
+                            op += 4;
+                            xi += run;
+                            bits = (bits << 1) | 1;
+                            continue;
                         }
+                    }
+                    const unsigned h = keys[xi];
+                    const int p = table[h];
+                    table[h] = static_cast<std::int16_t>(xi);
+                    // One test for an empty or far entry and for the first
+                    // three bytes. An empty entry's low 15 bits name
+                    // position 128.
+                    const unsigned d = unsigned(xi - p);
+                    const std::uint64_t diff = v ^ load64(in + (p & 0x7FFF));
+                    // Zero when the entry is near and the first three bytes
+                    // agree: one branch instead of two that each guess wrong
+                    // often.
+                    const std::uint64_t miss = (diff & 0x00FFFFFFu) | ((unsigned(kMaxDistance) - d) & 0x80000000u);
+                    if (miss == 0) {
+                        const int len = diff ? std::countr_zero(diff) >> 3
+                                             : 8 + commonPrefix(in + xi + 8, in + p + 8, kMaxMatch - 8);
+                        const unsigned k = d * 16 + unsigned(len - kMinMatch);
+                        op[0] = static_cast<std::uint8_t>(k >> 8);
+                        op[1] = static_cast<std::uint8_t>(k);
+                        op += 2;
+                        xi += len;
+                        bits = (bits << 1) | 1;
                         continue;
                     }
-                }
-                const unsigned h = keys[xi];
-                const int p = table[h];
-                table[h] = static_cast<std::int16_t>(xi);
-                // One test for an empty or far entry and for the first three
-                // bytes. An empty entry's low 15 bits still name a place
-                // inside the input.
-                const unsigned d = unsigned(xi - p);
-                const std::uint64_t diff = v ^ load64(in + (p & 0x7FFF));
-                // Zero when the entry is near and the first three bytes agree:
-                // one branch instead of two that each guess wrong often.
-                const std::uint64_t miss = (diff & 0x00FFFFFFu) | ((unsigned(kMaxDistance) - d) & 0x80000000u);
-                if (miss == 0) {
-                    const int len = diff ? std::countr_zero(diff) >> 3
-                                         : 8 + commonPrefix(in + xi + 8, in + p + 8, kMaxMatch - 8);
-                    const unsigned k = d * 16 + unsigned(len - kMinMatch);
-                    op[0] = static_cast<std::uint8_t>(k >> 8);
-                    op[1] = static_cast<std::uint8_t>(k);
-                    op += 2;
-                    xi += len;
-                    bits = (bits << 1) | 1;
-                    continue;
-                }
-                *op++ = c;
-                ++xi;
-                bits <<= 1;
-            } while (bits < 0x10000u);
+                    *op++ = c;
+                    ++xi;
+                    bits <<= 1;
+                } while (bits < 0x10000u && xi <= fastEnd && op <= outEnd);
+                items = std::bit_width(bits) - 1;
+                w = bits ^ (1u << items);
+                if (items < 16)
+                    break; // the careful loop finishes this word
+            }
             x = static_cast<int>(xi);
             y = static_cast<int>(op - out);
-            w = bits & 0xFFFF;
-            items = 16;
         }
     }
-careful:
     while (x < n && y <= n) {
         if (items == 16) {
             out[z] = static_cast<std::uint8_t>(w >> 8);
