@@ -83,6 +83,22 @@ void BM_PlayAreaPanelOnly(benchmark::State &state)
 }
 BENCHMARK(BM_PlayAreaPanelOnly)->Unit(benchmark::kMillisecond);
 
+// One card cell of the play area repainted, as when a number is daubed: the
+// transparent panel under the cell redraws that part only.
+void BM_CardCellOfThePlayArea(benchmark::State &state)
+{
+    Layout layout(true);
+    QImage target(layout.area->size(), QImage::Format_ARGB32_Premultiplied);
+    const QRegion cell(QRect(15, 259, 34, 29));
+    for (auto _ : state) {
+        QPainter p(&target);
+        layout.area->render(&p, QPoint(15, 259), cell, QWidget::RenderFlags());
+        p.end();
+        benchmark::DoNotOptimize(target.bits());
+    }
+}
+BENCHMARK(BM_CardCellOfThePlayArea)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char **argv)

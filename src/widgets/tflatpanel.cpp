@@ -1,8 +1,8 @@
 #include "widgets/tflatpanel.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QPixmap>
 
 TFlatPanel::TFlatPanel(QWidget *parent) : QWidget(parent)
 {
@@ -84,60 +84,72 @@ void TFlatPanel::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void TFlatPanel::paintBackground(QPainter &p)
+void TFlatPanel::paintBackground(QPainter &p, const QRect &exposed)
 {
     QWidget *parent = parentWidget();
     if (m_transparent && parent) {
-        // The parent draws its background and its own painting (its tile, if it
-        // has one) for the rectangle we cover; its children, us included, are
-        // left out. The parent's client area clips the copy.
-        p.fillRect(rect(), parent->palette().color(QPalette::Window));
-        const QRect area = geometry().intersected(parent->rect());
-        if (!area.isEmpty())
-            parent->render(&p, area.topLeft() - pos(), QRegion(area),
-                           QWidget::DrawWindowBackground);
+        // What the parent draws under the part we cover and show: its
+        // background and its own painting (its tile, if it has one), without
+        // its children, us included. The parent's client area clips the copy.
+        p.fillRect(exposed, parent->palette().color(QPalette::Window));
+        const QRect area = exposed.translated(pos()).intersected(parent->rect());
+        if (area.isEmpty())
+            return;
+        if (parent->metaObject() == &TFlatPanel::staticMetaObject) {
+            // A panel on a panel: the outer one's picture is drawn straight in.
+            p.save();
+            p.translate(-pos());
+            p.setClipRect(area, Qt::IntersectClip);
+            static_cast<TFlatPanel *>(parent)->paintPanel(p, area);
+            p.restore();
+        } else {
+            parent->render(&p, area.topLeft() - pos(), QRegion(area), QWidget::DrawWindowBackground);
+        }
     } else {
-        p.fillRect(rect(), color());
+        p.fillRect(exposed, color());
     }
 }
 
-void TFlatPanel::paintEvent(QPaintEvent *)
+void TFlatPanel::paintEvent(QPaintEvent *event)
 {
-    const qreal dpr = devicePixelRatioF();
-    QPixmap buffer(size() * dpr);
-    buffer.setDevicePixelRatio(dpr);
-    {
-        QPainter p(&buffer);
-        paintBackground(p);
+    // The window's backing store is the off-screen picture the panel is drawn
+    // into; the screen gets it whole. Only the part to be shown is drawn: a
+    // transparent panel's copy of what is under it costs as much as its area.
+    const QRect exposed = event->rect().intersected(rect());
+    if (exposed.isEmpty())
+        return;
+    QPainter p(this);
+    p.setClipRect(exposed);
+    paintPanel(p, exposed);
+}
 
-        // One-pixel frame: light edges top and left, dark edges bottom and right.
-        const int w = width(), h = height();
-        if (w > 0 && h > 0) {
-            p.fillRect(0, 0, w, 1, m_highLight);
-            p.fillRect(0, 0, 1, h, m_highLight);
-            p.fillRect(0, h - 1, w, 1, m_shadow);
-            p.fillRect(w - 1, 0, 1, h, m_shadow);
-        }
+void TFlatPanel::paintPanel(QPainter &p, const QRect &exposed)
+{
+    paintBackground(p, exposed);
 
-        if (!m_caption.isEmpty()) {
-            p.setFont(font());
-            int flags = Qt::AlignVCenter | Qt::TextSingleLine;
-            flags |= m_alignment == Left    ? Qt::AlignLeft
-                     : m_alignment == Right ? Qt::AlignRight
-                                            : Qt::AlignHCenter;
-            const QRect inside = rect().adjusted(1, 1, -1, -1);
-            if (isEnabled()) {
-                p.setPen(fontColor());
-                p.drawText(inside, flags, m_caption);
-            } else {
-                // Engraved: a light copy one pixel right and down, the dark one on top.
-                p.setPen(palette().color(QPalette::Active, QPalette::Light));
-                p.drawText(inside.translated(1, 1), flags, m_caption);
-                p.setPen(palette().color(QPalette::Active, QPalette::Dark));
-                p.drawText(inside, flags, m_caption);
-            }
+    // One-pixel frame: light edges top and left, dark edges bottom and right.
+    const int w = width(), h = height();
+    p.fillRect(0, 0, w, 1, m_highLight);
+    p.fillRect(0, 0, 1, h, m_highLight);
+    p.fillRect(0, h - 1, w, 1, m_shadow);
+    p.fillRect(w - 1, 0, 1, h, m_shadow);
+
+    if (!m_caption.isEmpty()) {
+        p.setFont(font());
+        int flags = Qt::AlignVCenter | Qt::TextSingleLine;
+        flags |= m_alignment == Left    ? Qt::AlignLeft
+                 : m_alignment == Right ? Qt::AlignRight
+                                        : Qt::AlignHCenter;
+        const QRect inside = rect().adjusted(1, 1, -1, -1);
+        if (isEnabled()) {
+            p.setPen(fontColor());
+            p.drawText(inside, flags, m_caption);
+        } else {
+            // Engraved: a light copy one pixel right and down, the dark one on top.
+            p.setPen(palette().color(QPalette::Active, QPalette::Light));
+            p.drawText(inside.translated(1, 1), flags, m_caption);
+            p.setPen(palette().color(QPalette::Active, QPalette::Dark));
+            p.drawText(inside, flags, m_caption);
         }
     }
-    QPainter screen(this);
-    screen.drawPixmap(0, 0, buffer);
 }

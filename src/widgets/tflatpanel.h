@@ -5,8 +5,8 @@
 
 // A panel with a one-pixel two-colour frame and an optional one-line caption.
 // A transparent panel shows what its parent draws under it (for the main window:
-// the tiled background) instead of a fill. It paints through an off-screen
-// pixmap that is copied to the screen in one step.
+// the tiled background) instead of a fill. It paints into the window's
+// off-screen backing store, which reaches the screen in one step.
 //
 // The fill colour (Color) and the caption colour (FontColor) live in the
 // panel's palette (Window and WindowText roles), so a new panel takes them from
@@ -54,7 +54,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void paintBackground(QPainter &p);
+    // The panel's picture (background, frame, caption) for the exposed part.
+    void paintPanel(QPainter &p, const QRect &exposed);
+    void paintBackground(QPainter &p, const QRect &exposed);
 
     QColor m_highLight{QColor::fromRgb(defaultFrameColor)};
     QColor m_shadow{QColor::fromRgb(defaultFrameColor)};

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,6 +121,40 @@ TEST(TFlatPanel, TransparentPanelShowsTheWindowTileAndItsOwnChildren)
     // Not transparent: its fill, not the tile.
     outer->setTransparent(false);
     EXPECT_EQ(pixel(shot(outer), 5, 5), QColor(Qt::green));
+}
+
+TEST(TFlatPanel, PartOfANestedTransparentPanelRepaintsAsTheWhole)
+{
+    // What the window shows after a panel repaints a part of itself is what it
+    // showed after the full paint: the part's tile, the outer panel's caption
+    // and frame under it all keep their places.
+    QWidget window;
+    window.resize(320, 220);
+    auto *bg = new TLbBackground(&window);
+    bg->setImage(patternTile(16, 12));
+    auto *outer = new TFlatPanel(&window);
+    outer->setGeometry(13, 7, 300, 200);
+    outer->setTransparent(true);
+    outer->setFrameColor(Qt::red);
+    outer->setFontColor(Qt::white);
+    outer->setCaption(QStringLiteral("under the inner panel"));
+    auto *inner = new TFlatPanel(outer);
+    inner->setGeometry(21, 33, 260, 150);
+    inner->setTransparent(true);
+    inner->setFrameColor(Qt::black);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QScreen *screen = window.screen();
+    const QImage whole = screen->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(containsNear(whole, Qt::white, 10)); // the caption shows through
+
+    for (const QRect part : {QRect(5, 5, 30, 20), QRect(100, 60, 70, 30), QRect(250, 140, 40, 40)}) {
+        inner->repaint(part);
+        const QImage now = screen->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(now, whole) << part.x() << "," << part.y();
+    }
+    outer->repaint(QRect(40, 50, 200, 100));
+    EXPECT_EQ(screen->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32), whole);
 }
 
 TEST(TFlatPanel, PanelReachingPastItsParentIsClippedToIt)
