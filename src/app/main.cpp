@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <optional>
+
 #include "app/tmain.h"
 #include "app/warmup.h"
 #include "online/thighscore.h"
@@ -9,6 +11,12 @@
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
 #include "widgets/picture.h"
+
+namespace {
+// Longest wait for the main window's first paint before the other windows are
+// built anyway (a window manager may hold the window back).
+constexpr int firstpaintlimitms = 300;
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -27,20 +35,29 @@ int main(int argc, char **argv)
 
     // Created in this order and destroyed in the reverse one, the main window
     // last; the tally list writes its file while it is destroyed. The main
-    // window is up before the others are built: they stay hidden until asked
-    // for, and until then its menus find them missing and do nothing.
+    // window is up and drawn before the others are built: they stay hidden
+    // until asked for, and until then its menus find them missing and do
+    // nothing. Closed that early, the program ends without building them.
     Tmain main;
     QIcon icon;
     icon.addPixmap(ballwick::loadPicture(QStringLiteral(":/images/icon-48.png")));
     icon.addPixmap(ballwick::loadPicture(QStringLiteral(":/images/icon-128.png")));
     QApplication::setWindowIcon(icon);
     main.show();
-    Ttallylist tally(&main);
-    Tabout about(&main);
-    Thelp help(&main);
-    Thighscore highscore(&main);
-    Tmultiplayer multiplayer(&main);
-    main.setwindows(&tally, &about, &help, &highscore, &multiplayer);
+    main.waitforfirstpaint(firstpaintlimitms);
+    std::optional<Ttallylist> tally;
+    std::optional<Tabout> about;
+    std::optional<Thelp> help;
+    std::optional<Thighscore> highscore;
+    std::optional<Tmultiplayer> multiplayer;
+    if (!main.closed()) {
+        tally.emplace(&main);
+        about.emplace(&main);
+        help.emplace(&main);
+        highscore.emplace(&main);
+        multiplayer.emplace(&main);
+        main.setwindows(&*tally, &*about, &*help, &*highscore, &*multiplayer);
+    }
 
     // Closed while the others were being built: nothing is left to run.
     const int rc = main.closed() ? 0 : app.exec();

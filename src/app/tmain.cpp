@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -518,7 +519,35 @@ void Tmain::closeEvent(QCloseEvent *event)
     // windows load their files with the event pump running) is before the
     // event loop: main() sees closed() then and does not start it.
     m_closed = true;
+    if (m_firstpaintloop)
+        m_firstpaintloop->quit();
     QCoreApplication::quit();
+}
+
+void Tmain::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    // The children are painted and the window flushed before the loop that
+    // waits for this returns.
+    if (m_firstpaintloop)
+        m_firstpaintloop->quit();
+}
+
+void Tmain::waitforfirstpaint(int limitms)
+{
+    if (m_painted || m_closed || m_firstpaintloop)
+        return;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(limitms);
+    m_firstpaintloop = &loop;
+    loop.exec();
+    m_firstpaintloop = nullptr;
 }
 
 void Tmain::FormClose()

@@ -10,6 +10,7 @@
 #include "game/engine.h"
 
 class QAction;
+class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -58,6 +59,11 @@ public:
 
     // The window has been closed, which ends the program.
     bool closed() const { return m_closed; }
+    // Runs the events until the shown window has been painted once or closed,
+    // or limitms have passed; the program builds its other windows after that,
+    // so the player sees the board first.
+    void waitforfirstpaint(int limitms);
+    bool painted() const { return m_painted; }
 
     // The secondary windows, created after the main window (in this order) and
     // handed over here; the main window calls them directly.
@@ -254,6 +260,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -271,5 +278,7 @@ private:
     std::unique_ptr<ballwick::Engine> m_engine;
     bool m_shownonce = false;
     bool m_closed = false;
+    bool m_painted = false;
+    QEventLoop *m_firstpaintloop = nullptr;
     QWidget *m_client = nullptr;
 };
