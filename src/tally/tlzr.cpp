@@ -153,7 +153,8 @@ TLZR::TLZR()
 {
     m_hash.reset(new (std::nothrow) std::int16_t[kHashSize]);
     m_keys.reset(new (std::nothrow) std::uint16_t[kPieceSize]);
-    if (!m_hash || !m_keys)
+    m_heads.reset(new (std::nothrow) std::uint32_t[kHashSize]());
+    if (!m_hash || !m_keys || !m_heads)
         throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
     resetTable(m_hash.get());
 }
@@ -198,6 +199,7 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
         constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
         if (n >= kFastMin) {
             std::uint16_t *keys = m_keys.get();
+            std::uint32_t *heads = m_heads.get();
             hashAll(in, fastEnd + 1, keys);
             const std::uint8_t *const outEnd = out + n;
             std::uint8_t *op = out + y;
@@ -238,17 +240,16 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
                     }
                     const unsigned h = keys[xi];
                     const int p = table[h];
+                    const std::uint32_t seen = heads[h];
                     table[h] = static_cast<std::int16_t>(xi);
+                    heads[h] = static_cast<std::uint32_t>(v);
                     // One test for an empty or far entry and for the first
-                    // three bytes. An empty entry's low 15 bits name
-                    // position 128.
+                    // three bytes, which the entry keeps beside the position.
                     const unsigned d = unsigned(xi - p);
-                    const std::uint64_t diff = v ^ load64(in + (p & 0x7FFF));
-                    // Zero when the entry is near and the first three bytes
-                    // agree: one branch instead of two that each guess wrong
-                    // often.
-                    const std::uint64_t miss = (diff & 0x00FFFFFFu) | ((unsigned(kMaxDistance) - d) & 0x80000000u);
+                    const std::uint32_t miss = ((seen ^ static_cast<std::uint32_t>(v)) & 0x00FFFFFFu)
+                        | ((unsigned(kMaxDistance) - d) & 0x80000000u);
                     if (miss == 0) {
+                        const std::uint64_t diff = v ^ load64(in + p);
                         const int len = diff ? std::countr_zero(diff) >> 3
                                              : 8 + commonPrefix(in + xi + 8, in + p + 8, kMaxMatch - 8);
                         const unsigned k = d * 16 + unsigned(len - kMinMatch);

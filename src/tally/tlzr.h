@@ -45,6 +45,8 @@ private:
     std::unique_ptr<std::int16_t[]> m_hash;
     // Each position's hash, worked out ahead for a whole piece.
     std::unique_ptr<std::uint16_t[]> m_keys;
+    // Beside each hash entry, the first bytes at the position it holds.
+    std::unique_ptr<std::uint32_t[]> m_heads;
 };
 
 } // namespace ballwick
