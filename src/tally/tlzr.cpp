@@ -192,8 +192,8 @@ int TLZR::CompressBlock(const std::uint8_t *in, int n, std::uint8_t *out)
         // Items whose longest match and a run's first 16 bytes lie before the
         // end of the input, read in whole words with no bounds tests of their
         // own; the end of the input and of the output are tested once per
-        // item. An empty table entry is read as position 128 here, so the
-        // piece must be longer than that.
+        // item. Short pieces are left to the careful loop: working out every
+        // hash ahead does not pay there.
         const int fastEnd = n - kMaxMatch - 1; // last x read this way
         constexpr int kFastMin = 256;
         constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
