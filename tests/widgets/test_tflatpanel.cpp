@@ -25,6 +25,25 @@ QColor tileAt(int x, int y, int w, int h)
     return QColor(40 + (x % w) * 4, 30 + (y % h) * 5, 200);
 }
 
+// A window with the tile, a transparent panel at (13, 7) sized 300 x 200 and a
+// transparent black-framed panel inside that one.
+struct NestedPanels {
+    QWidget window;
+    TFlatPanel *outer = new TFlatPanel(&window);
+    TFlatPanel *inner = new TFlatPanel(outer);
+
+    explicit NestedPanels(const QRect &innerGeometry)
+    {
+        window.resize(400, 300);
+        (new TLbBackground(&window))->setImage(patternTile(16, 12));
+        outer->setGeometry(13, 7, 300, 200);
+        outer->setTransparent(true);
+        inner->setGeometry(innerGeometry);
+        inner->setTransparent(true);
+        inner->setFrameColor(Qt::black);
+    }
+};
+
 } // namespace
 
 TEST(TFlatPanel, NewPanelTakesItsSizeColourAndFontFromItsParent)
@@ -80,20 +99,12 @@ TEST(TFlatPanel, FrameIsLightTopLeftAndDarkBottomRightOverTheFill)
 
 TEST(TFlatPanel, TransparentPanelShowsTheWindowTileAndItsOwnChildren)
 {
-    QWidget window;
-    window.resize(400, 300);
-    auto *bg = new TLbBackground(&window);
-    bg->setImage(patternTile(16, 12));
     // Outer panel as the main window has it, an inner transparent panel in it,
     // and an opaque label on the inner one.
-    auto *outer = new TFlatPanel(&window);
-    outer->setGeometry(13, 7, 300, 200);
-    outer->setTransparent(true);
+    NestedPanels nested(QRect(21, 33, 120, 90));
+    QWidget &window = nested.window;
+    TFlatPanel *outer = nested.outer, *inner = nested.inner;
     outer->setColor(Qt::green);
-    auto *inner = new TFlatPanel(outer);
-    inner->setGeometry(21, 33, 120, 90);
-    inner->setTransparent(true);
-    inner->setFrameColor(Qt::black);
     auto *label = new QLabel(inner);
     label->setGeometry(50, 40, 20, 10);
     label->setAutoFillBackground(true);
@@ -128,20 +139,12 @@ TEST(TFlatPanel, PartOfANestedTransparentPanelRepaintsAsTheWhole)
     // What the window shows after a panel repaints a part of itself is what it
     // showed after the full paint: the part's tile, the outer panel's caption
     // and frame under it all keep their places.
-    QWidget window;
-    window.resize(320, 220);
-    auto *bg = new TLbBackground(&window);
-    bg->setImage(patternTile(16, 12));
-    auto *outer = new TFlatPanel(&window);
-    outer->setGeometry(13, 7, 300, 200);
-    outer->setTransparent(true);
+    NestedPanels nested(QRect(21, 33, 260, 150));
+    QWidget &window = nested.window;
+    TFlatPanel *outer = nested.outer, *inner = nested.inner;
     outer->setFrameColor(Qt::red);
     outer->setFontColor(Qt::white);
     outer->setCaption(QStringLiteral("under the inner panel"));
-    auto *inner = new TFlatPanel(outer);
-    inner->setGeometry(21, 33, 260, 150);
-    inner->setTransparent(true);
-    inner->setFrameColor(Qt::black);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QScreen *screen = window.screen();
