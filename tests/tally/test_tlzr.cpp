@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
 using ballwick::TLZR;
@@ -101,6 +102,128 @@ TEST(LzrwBlock, RunsAndMatchesAtTheirLimits)
             EXPECT_EQ(pos, 0);
             EXPECT_EQ(len, 3);
         }
+    }
+}
+
+namespace {
+
+// The block rules followed one step at a time, with no shortcuts: the coder's
+// quick paths must give these bytes exactly.
+Bytes plainBlock(const Bytes &in)
+{
+    const int n = static_cast<int>(in.size());
+    std::vector<int> table(4096, -1);
+    Bytes out(in.size() + 64);
+    out[0] = 0x40;
+    int x = 0, y = 3, z = 1, items = 0;
+    unsigned w = 0;
+    while (x < n && y <= n) {
+        if (items == 16) {
+            out[z] = static_cast<std::uint8_t>(w >> 8);
+            out[z + 1] = static_cast<std::uint8_t>(w);
+            z = y;
+            y += 2;
+            items = 0;
+        }
+        int run = 1;
+        while (run < 4095 && x + run < n && in[x + run] == in[x])
+            ++run;
+        int len = 0, pos = 0;
+        if (run < 16 && x + 3 <= n) {
+            std::uint32_t h = ((((std::uint32_t(in[x]) << 4) ^ in[x + 1]) << 4) ^ in[x + 2]) * 40543u;
+            h = (h >> 4) & 0x0FFF;
+            pos = table[h];
+            table[h] = x;
+            if (pos != -1 && x - pos < 4096) {
+                while (len < 18 && x + len < n && in[x + len] == in[pos + len])
+                    ++len;
+            }
+        }
+        if (run >= 16) {
+            out[y] = 0;
+            out[y + 1] = static_cast<std::uint8_t>((run - 16) >> 8);
+            out[y + 2] = static_cast<std::uint8_t>(run - 16);
+            out[y + 3] = in[x];
+            y += 4;
+            x += run;
+            w = w * 2 + 1;
+        } else if (len >= 3) {
+            const unsigned k = unsigned(x - pos) * 16 + unsigned(len - 3);
+            out[y] = static_cast<std::uint8_t>(k >> 8);
+            out[y + 1] = static_cast<std::uint8_t>(k);
+            y += 2;
+            x += len;
+            w = w * 2 + 1;
+        } else {
+            out[y++] = in[x++];
+            w = w * 2;
+        }
+        w &= 0xFFFF;
+        ++items;
+    }
+    w = (w << (16 - items)) & 0xFFFF;
+    out[z] = static_cast<std::uint8_t>(w >> 8);
+    out[z + 1] = static_cast<std::uint8_t>(w);
+    if (y > n) {
+        Bytes stored{0x80};
+        stored.insert(stored.end(), in.begin(), in.end());
+        return stored;
+    }
+    out.resize(static_cast<std::size_t>(y));
+    return out;
+}
+
+} // namespace
+
+// Text, runs of every length, random bytes and mixtures, at lengths around
+// where the coder changes its way of working (short pieces, the last bytes of
+// a piece, an output about to outgrow the input).
+TEST(LzrwBlock, SameBytesAsTheRulesStepByStep)
+{
+    TLZR lzr;
+    std::mt19937 rng(5);
+    auto check = [&](const Bytes &piece) {
+        ASSERT_EQ(compress(lzr, piece), plainBlock(piece)) << "piece of " << piece.size() << " bytes";
+    };
+    const std::string text = tallytest::sampleText(TLZR::kPieceSize, 7);
+    Bytes noise(TLZR::kPieceSize);
+    for (auto &c : noise)
+        c = static_cast<std::uint8_t>(rng());
+    for (int n : {0, 1, 2, 3, 4, 18, 19, 20, 63, 64, 255, 256, 257, 300, 1000, 4095, 4096, 4097, 20000, 32767, 32768}) {
+        const auto cut = static_cast<std::size_t>(n);
+        check(Bytes(text.begin(), text.begin() + static_cast<long>(cut)));
+        check(Bytes(noise.begin(), noise.begin() + static_cast<long>(cut)));
+        // mostly noise, so the output nears the input's length before the end
+        Bytes mixed(noise.begin(), noise.begin() + static_cast<long>(cut));
+        for (std::size_t i = 0; i + 40 < cut; i += 97)
+            std::memcpy(&mixed[i], text.data() + i, 40);
+        check(mixed);
+    }
+    // runs of 15 to 40 equal bytes ending at every place near the piece's end
+    for (int n = 256; n < 340; ++n) {
+        for (int runLen : {15, 16, 17, 40}) {
+            Bytes piece(text.begin(), text.begin() + n);
+            for (int k = 0; k < runLen && k < n; ++k)
+                piece[static_cast<std::size_t>(n - 1 - (n % 23) - k)] = 'z';
+            check(piece);
+        }
+    }
+    // pieces of many kinds and lengths
+    for (int round = 0; round < 300; ++round) {
+        const int n = static_cast<int>(rng() % (round % 3 ? 2000 : 32769));
+        Bytes piece(static_cast<std::size_t>(n));
+        const unsigned alphabet = 1 + rng() % 8;
+        for (int i = 0; i < n; ++i) {
+            if (i > 20 && rng() % 4 == 0) {
+                const int from = i - 1 - static_cast<int>(rng() % std::min(i, 5000));
+                for (int k = static_cast<int>(rng() % 25); k > 0 && i < n; --k, ++i)
+                    piece[static_cast<std::size_t>(i)] = piece[static_cast<std::size_t>(from + (i - from) % 30)];
+                --i;
+            } else {
+                piece[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>('a' + rng() % alphabet);
+            }
+        }
+        check(piece);
     }
 }
 
