@@ -33,6 +33,11 @@ int main(int argc, char **argv)
     // Closing the main window ends the program, whichever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The font configuration has mostly been read by now (Qt's own start takes
+    // longer); if not, waiting for it is cheaper than the second load that
+    // fontconfig would start for the first text.
+    warmup.waitForFonts();
+
     // Created in this order and destroyed in the reverse one, the main window
     // last; the tally list writes its file while it is destroyed. The main
     // window is up and drawn before the others are built: they stay hidden

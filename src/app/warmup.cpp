@@ -54,6 +54,12 @@ void StartupWarmup::startPictures()
     });
 }
 
+void StartupWarmup::waitForFonts()
+{
+    if (m_fonts.joinable())
+        m_fonts.join();
+}
+
 StartupWarmup::~StartupWarmup()
 {
     finish();
@@ -61,8 +67,7 @@ StartupWarmup::~StartupWarmup()
 
 void StartupWarmup::finish()
 {
-    if (m_fonts.joinable())
-        m_fonts.join();
+    waitForFonts();
     if (m_pictures.joinable())
         m_pictures.join();
 }

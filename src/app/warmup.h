@@ -16,6 +16,10 @@ public:
     StartupWarmup();
     ~StartupWarmup();
     void startPictures();
+    // Waits for the font configuration to be read. Call it before the first
+    // text: fontconfig does not wait for a load in progress, it starts one
+    // of its own, which costs the whole load twice.
+    void waitForFonts();
     // Waits for the work to end; call it while the application still exists.
     void finish();
     StartupWarmup(const StartupWarmup &) = delete;
