@@ -1,7 +1,11 @@
 #include "app/sounds.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QWindow>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "app/audiomodule.h"
@@ -20,7 +24,7 @@ class AudioOutput final : public SoundOutput
 {
 public:
     // The audio service is set up from the event loop, once the windows are
-    // up: a cue asked for before that (the welcome cue) waits for it.
+    // up and drawn: a cue asked for before that (the welcome cue) waits for it.
     AudioOutput() = default;
 
     void start(const QString &cue) override
@@ -60,14 +64,62 @@ private:
             return;
         m_scheduled = true;
         // m_context goes with this output: no set-up after it is gone.
-        QTimer::singleShot(0, &m_context, [this] {
-            m_ready = true;
-            load();
-            const QString cue = std::exchange(m_pending, QString());
-            if (m_device && !cue.isEmpty())
-                m_device->start(cue);
-        });
+        QTimer::singleShot(0, &m_context, [this] { setUpAfterFirstPaint(); });
     }
+
+    // The set-up (the audio libraries, the service, the cues) takes the UI
+    // thread for some milliseconds: a window shown but not yet drawn is drawn
+    // first. Its expose is what draws it; the set-up comes in the turn after,
+    // or after exposeLimitMs if the window stays hidden.
+    void setUpAfterFirstPaint()
+    {
+        const auto windows = QGuiApplication::topLevelWindows();
+        const bool waiting = std::any_of(windows.begin(), windows.end(),
+                                         [](const QWindow *w) { return w->isVisible() && !w->isExposed(); });
+        if (!waiting) {
+            setUp();
+            return;
+        }
+        m_exposeWatch = std::make_unique<ExposeWatch>([this] {
+            QTimer::singleShot(0, &m_context, [this] { setUp(); });
+        });
+        QTimer::singleShot(exposeLimitMs, &m_context, [this] { setUp(); });
+    }
+
+    void setUp()
+    {
+        if (m_ready)
+            return;
+        m_exposeWatch.reset();
+        m_ready = true;
+        load();
+        const QString cue = std::exchange(m_pending, QString());
+        if (m_device && !cue.isEmpty())
+            m_device->start(cue);
+    }
+
+    // Calls back once at the first expose of any window.
+    class ExposeWatch final : public QObject
+    {
+    public:
+        explicit ExposeWatch(std::function<void()> exposed) : m_exposed(std::move(exposed))
+        {
+            qApp->installEventFilter(this);
+        }
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Expose && watched->isWindowType() && m_exposed) {
+                qApp->removeEventFilter(this);
+                std::exchange(m_exposed, {})();
+            }
+            return false;
+        }
+
+    private:
+        std::function<void()> m_exposed;
+    };
+
+    static constexpr int exposeLimitMs = 500;
 
     // Loads every cue for the default device; without one (or without the
     // audio module) every cue is silent.
@@ -83,6 +135,7 @@ private:
     }
 
     std::unique_ptr<SoundOutput> m_device; // the module's player, with a device
+    std::unique_ptr<ExposeWatch> m_exposeWatch;
     QObject m_context;
     QString m_pending; // asked for before the set-up
     bool m_scheduled = false;

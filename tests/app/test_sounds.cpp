@@ -140,6 +140,34 @@ TEST(Sounds, ACueAskedForBeforeTheEventLoopRunsWaitsForTheAudioService)
     QCoreApplication::processEvents(); // nothing left over reaches the gone output
 }
 
+TEST(Sounds, TheAudioServiceIsSetUpAfterTheShownWindowIsDrawn)
+{
+    // Setting up the audio libraries holds the UI thread for a while: a window
+    // shown but not yet drawn is drawn first, the welcome cue waiting.
+    struct Window : QWidget {
+        SoundOutput *output = nullptr;
+        bool painted = false;
+        bool cueWaitingAtPaint = false;
+        void paintEvent(QPaintEvent *) override
+        {
+            if (!painted)
+                cueWaitingAtPaint = output->isPlaying("ENTERED");
+            painted = true;
+        }
+    };
+    auto output = makeAudioOutput();
+    Window window;
+    window.output = output.get();
+    window.resize(60, 40);
+    output->start("ENTERED"); // asked for while the window is built
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.painted; }));
+    EXPECT_TRUE(window.cueWaitingAtPaint);
+    if (QMediaDevices::defaultAudioOutput().isNull()) { // set up then, the cue dropped
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !output->isPlaying("ENTERED"); }));
+    }
+}
+
 namespace {
 
 struct WaveInfo
