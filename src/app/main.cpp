@@ -64,7 +64,8 @@ int main(int argc, char **argv)
         main.setwindows(&*tally, &*about, &*help, &*highscore, &*multiplayer);
     }
 
-    // Closed while the others were being built: nothing is left to run.
+    // Closed before its first paint or while the others were being built:
+    // nothing is left to run.
     const int rc = main.closed() ? 0 : app.exec();
     // Quick as the program may have been closed, the start-up work ends with
     // the application still there.
