@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "app/sessionbus.h"
 #include "app/tmain.h"
 #include "app/warmup.h"
 #include "online/thighscore.h"
@@ -25,6 +26,8 @@ int main(int argc, char **argv)
     // libcurl is loaded and set up by the first fetch, not here: the program
     // starts without it.
     ballwick::StartupWarmup warmup;
+    // No futile launch of a session bus while the window is being built.
+    ballwick::QuietSessionBus quietbus;
     QApplication app(argc, argv);
     warmup.startPictures();
     QApplication::setApplicationName(QStringLiteral("ballwick"));
@@ -63,6 +66,9 @@ int main(int argc, char **argv)
         multiplayer.emplace(&main);
         main.setwindows(&*tally, &*about, &*help, &*highscore, &*multiplayer);
     }
+
+    // Programs started from here on look for the bus themselves.
+    quietbus.release();
 
     // Closed before its first paint or while the others were being built:
     // nothing is left to run.

@@ -3,6 +3,7 @@ target_sources(bw_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/tmain.cpp ${CMAKE_CURRENT_LIST_DIR}/tmain.h
   ${CMAKE_CURRENT_LIST_DIR}/pictures.cpp ${CMAKE_CURRENT_LIST_DIR}/pictures.h
   ${CMAKE_CURRENT_LIST_DIR}/instancemutex.cpp ${CMAKE_CURRENT_LIST_DIR}/instancemutex.h
+  ${CMAKE_CURRENT_LIST_DIR}/sessionbus.cpp ${CMAKE_CURRENT_LIST_DIR}/sessionbus.h
   ${CMAKE_CURRENT_LIST_DIR}/tmain_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmain_online.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmain_update.cpp)
