@@ -21,13 +21,15 @@ constexpr int firstpaintlimitms = 300;
 
 int main(int argc, char **argv)
 {
+    // No futile launch of a session bus while the window is being built. Set
+    // before any other thread starts: the environment is not for changing
+    // while another thread reads it.
+    ballwick::QuietSessionBus quietbus;
     // While Qt starts and the windows are built, another core reads the font
     // configuration, decodes the first pictures and loads the audio module.
     // libcurl is loaded and set up by the first fetch, not here: the program
     // starts without it.
     ballwick::StartupWarmup warmup;
-    // No futile launch of a session bus while the window is being built.
-    ballwick::QuietSessionBus quietbus;
     QApplication app(argc, argv);
     warmup.startPictures();
     QApplication::setApplicationName(QStringLiteral("ballwick"));
