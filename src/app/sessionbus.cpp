@@ -1,7 +1,8 @@
 #include "app/sessionbus.h"
 
 #include <QFileInfo>
-#include <QList>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace ballwick {
@@ -10,12 +11,6 @@ namespace {
 const char busVariable[] = "DBUS_SESSION_BUS_ADDRESS";
 // An address type libdbus does not know: it gives up without a try.
 const char noBus[] = "disabled:";
-
-bool executable(const QString &file)
-{
-    const QFileInfo info(file);
-    return info.isFile() && info.isExecutable();
-}
 
 } // namespace
 
@@ -26,13 +21,12 @@ bool QuietSessionBus::launchWouldFail(const QByteArray &address, const QByteArra
         return false; // a bus to use, or no launch at all
     if (!runtimeDir.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(runtimeDir + "/bus")))
         return false; // the session's own bus
-    if (executable(QStringLiteral("/usr/bin/dbus-launch")))
-        return false;
+    QStringList dirs{QStringLiteral("/usr/bin")};
     for (const QByteArray &dir : path.split(':')) {
-        if (!dir.isEmpty() && executable(QString::fromLocal8Bit(dir + "/dbus-launch")))
-            return false;
+        if (!dir.isEmpty())
+            dirs << QString::fromLocal8Bit(dir);
     }
-    return true;
+    return QStandardPaths::findExecutable(QStringLiteral("dbus-launch"), dirs).isEmpty();
 }
 
 QuietSessionBus::QuietSessionBus()
