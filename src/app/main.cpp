@@ -55,6 +55,7 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(icon);
     main.show();
     main.waitforfirstpaint(firstpaintlimitms);
+    warmup.mainWindowDrawn();
     std::optional<Ttallylist> tally;
     std::optional<Tabout> about;
     std::optional<Thelp> help;
