@@ -37,6 +37,11 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("ballwick"));
     // Closing the main window ends the program, whichever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Without a session bus no desktop can show the menus in a bar of its
+    // own: the menu bar stays in the window without asking for one over the
+    // bus (which would start the bus connection's thread and wait for it).
+    if (quietbus.active())
+        QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
 
     // The font configuration has mostly been read by now (Qt's own start takes
     // longer); if not, waiting for it is cheaper than the second load that
