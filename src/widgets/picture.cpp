@@ -4,10 +4,43 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QResource>
 #include <condition_variable>
 #include <mutex>
 
+#include <png.h>
+
 namespace ballwick {
+
+// The game's own PNG pictures are read with libpng straight away: Qt's picture
+// reader first looks through every image-format plugin installed, which at
+// start-up takes time and locks from the main thread.
+QImage decodePng(const QByteArray &data)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, data.constData(), size_t(data.size())))
+        return {};
+    const bool alpha = png.format & PNG_FORMAT_FLAG_ALPHA;
+    // Blue, green, red, alpha in memory is QImage's 32-bit form on a
+    // little-endian machine; on a big-endian one it is alpha, red, green, blue.
+    // Without alpha in the file every alpha byte is 255, which is RGB32.
+    png.format = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+    constexpr png_uint_32 largest = 1u << 14; // no picture of ours comes near it
+    QImage image;
+    if (png.width <= largest && png.height <= largest)
+        image = QImage(int(png.width), int(png.height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull() ||
+        !png_image_finish_read(&png, nullptr, image.bits(), png_int_32(image.bytesPerLine()), nullptr)) {
+        png_image_free(&png);
+        return {};
+    }
+    // The form the screen's pixmaps use, so that the UI thread only wraps it.
+    if (alpha)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+
 namespace {
 
 // Pictures decoded ahead by the start-up thread, taken by the UI thread.
@@ -32,6 +65,11 @@ QImage decode(const QString &path, PictureDecoder decoder)
 {
     if (decoder)
         return decoder(path);
+    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && path.startsWith(QLatin1Char(':'))) {
+        const QResource resource(path);
+        if (resource.isValid())
+            return decodePng(resource.uncompressedData());
+    }
     QImageReader reader(path);
     QImage image = reader.read();
     // The form the screen's pixmaps use, so that the UI thread only wraps it.
@@ -132,7 +170,7 @@ QPixmap loadPicture(const QString &path)
         const int dot = large.lastIndexOf(QLatin1Char('.'));
         if (dot > 0) {
             large.insert(dot, QLatin1String("@2x"));
-            QPixmap pix(large);
+            QPixmap pix = QPixmap::fromImage(decode(large, nullptr));
             if (!pix.isNull()) {
                 pix.setDevicePixelRatio(2.0);
                 return pix;
@@ -142,7 +180,7 @@ QPixmap loadPicture(const QString &path)
     QPixmap pix;
     if (takePromised(path, pix))
         return pix;
-    return QPixmap(path);
+    return QPixmap::fromImage(decode(path, nullptr));
 }
 
 QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackColor)

@@ -25,6 +25,10 @@ QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackC
 // pictures are normal-density ones: a high-density screen reads its own.
 // A picture in another format comes with its own decoder, and code that keeps
 // the pixels takes it with takePromisedImage (false: never promised, or taken).
+// Decodes a PNG file's bytes into the form the screen's pixmaps use
+// (premultiplied ARGB32, or RGB32 without alpha); damaged data gives a null image.
+QImage decodePng(const QByteArray &data);
+
 using PictureDecoder = QImage (*)(const QString &path);
 void promisePictures(const QStringList &paths, PictureDecoder decoder = nullptr);
 void decodePromisedPictures();

@@ -1,6 +1,8 @@
 // The picture loader, and pictures decoded ahead on another thread.
 #include "widgets/picture.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
 #include <thread>
@@ -66,4 +68,36 @@ TEST(Picture, APictureWithItsOwnDecoderIsTakenOnceAsAnImage)
     QImage again;
     EXPECT_FALSE(ballwick::takePromisedImage("made:a", again));
     EXPECT_FALSE(ballwick::takePromisedImage("made:c", again));
+}
+
+TEST(Picture, OwnPngReaderGivesQtsPixelsAndRefusesDamagedFiles)
+{
+    // Every embedded picture, with and without alpha, at both densities.
+    QDirIterator it(QStringLiteral(":/images"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    int checked = 0;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QByteArray data = file.readAll();
+        const QImage mine = ballwick::decodePng(data);
+        const QImage qts = QImage::fromData(data, "PNG");
+        ASSERT_FALSE(mine.isNull()) << path.toStdString();
+        EXPECT_EQ(mine.format(), qts.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32)
+            << path.toStdString();
+        EXPECT_EQ(mine.convertToFormat(QImage::Format_ARGB32), qts.convertToFormat(QImage::Format_ARGB32))
+            << path.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 100);
+
+    QFile file(QStringLiteral(":/images/card.png"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray card = file.readAll();
+    EXPECT_TRUE(ballwick::decodePng(card.left(card.size() / 2)).isNull()); // cut short
+    EXPECT_TRUE(ballwick::decodePng(card.mid(8)).isNull());               // no signature
+    EXPECT_TRUE(ballwick::decodePng(QByteArray()).isNull());
+    QByteArray broken = card;
+    broken[broken.size() / 2] = char(broken[broken.size() / 2] ^ 0x55); // a damaged data block
+    EXPECT_TRUE(ballwick::decodePng(broken).isNull());
 }
