@@ -11,6 +11,7 @@
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/menustyle.h"
 #include "widgets/picture.h"
 
 namespace {
@@ -42,6 +43,7 @@ int main(int argc, char **argv)
     // bus (which would start the bus connection's thread and wait for it).
     if (quietbus.active())
         QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication::setStyle(new ballwick::MenuStyle);
 
     // The font configuration has mostly been read by now (Qt's own start takes
     // longer); if not, waiting for it is cheaper than the second load that
