@@ -346,8 +346,13 @@ void Tmain::buildwidgets()
         lp.setColor(QPalette::Text, purple);
         listbox_scores->setPalette(lp);
     }
-    label_score1 = makeLabel(panel_cleared, "label_score1", QPoint(304, 12), QStringLiteral("Your Score: "),
-                             uiFont(18, true), purple);
+    // Its own font size and that of edit_name are set when the panel first
+    // shows (clearedpanelshown): text in a font size is measured with the
+    // font set up for it, which the window's first frame does not need.
+    label_score1 = new QLabel(QStringLiteral("Your Score: "), panel_cleared);
+    label_score1->setObjectName(QStringLiteral("label_score1"));
+    setTextColour(label_score1, purple);
+    label_score1->move(304, 12);
     label_score1->setFixedWidth(290);
     Label3 = makeLabel(panel_cleared, "Label3", QPoint(304, 58), QStringLiteral("Enter Your Name"), uiFont(10, true),
                        QColor(0x80, 0x80, 0x80));
@@ -355,7 +360,6 @@ void Tmain::buildwidgets()
     edit_name->setObjectName(QStringLiteral("edit_name"));
     edit_name->setGeometry(304, 78, 180, 26);
     edit_name->setMaxLength(10);
-    edit_name->setFont(uiFont(12));
     button_sendscore = ballwick::pictureButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
                                                QStringLiteral(":/images/button_sendscore.png"));
     connect(button_sendscore, &TImageButton::clicked, this, &Tmain::button_sendscoreClick);
@@ -371,6 +375,7 @@ void Tmain::buildwidgets()
     panel_wait->setFont(uiFont(10, true));
     panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
     panel_wait->hide();
+    panel_cleared->installEventFilter(this);
 
     // Name entry.
     panel_name = makePanel(area, "panel_name", QRect(140, 26, 329, 161), Qt::black);
@@ -499,6 +504,11 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
     else if (watched == panel_instructions && event->type() == QEvent::Show && !m_instructionsloaded) {
         m_instructionsloaded = true;
         Image6->setPixmap(ballwick::picture(QStringLiteral(":/images/instructions.png"), Image6->size()));
+    } else if (watched == panel_cleared && event->type() == QEvent::Show && !m_clearedstyled) {
+        m_clearedstyled = true;
+        label_score1->setFont(uiFont(18, true));
+        label_score1->adjustSize();
+        edit_name->setFont(uiFont(12));
     }
     return QMainWindow::eventFilter(watched, event);
 }
