@@ -26,13 +26,12 @@ int main(int argc, char **argv)
     // before any other thread starts: the environment is not for changing
     // while another thread reads it.
     ballwick::QuietSessionBus quietbus;
-    // While Qt starts and the windows are built, another core reads the font
-    // configuration, decodes the first pictures and loads the audio module.
-    // libcurl is loaded and set up by the first fetch, not here: the program
-    // starts without it.
+    // While Qt starts, another core reads the font configuration; once the
+    // main window is drawn, it decodes the other windows' pictures and loads
+    // the audio module. libcurl is loaded and set up by the first fetch, not
+    // here: the program starts without it.
     ballwick::StartupWarmup warmup;
     QApplication app(argc, argv);
-    warmup.startPictures();
     QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));
     QApplication::setDesktopFileName(QStringLiteral("ballwick"));

@@ -138,6 +138,7 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_client);
     LbBackground1 = new TLbBackground(m_client);
     LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
+    LbBackground1->setImage(ballwick::loadPicture(QStringLiteral(":/images/tile.png")));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -147,10 +148,6 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     buildmenus();
     buildwidgets();
     createupdatepanel();
-    // Taken last: the start-up thread decodes the pictures while the widgets
-    // are built; the first one asked for straight after the application
-    // object exists would wait for that thread to start.
-    LbBackground1->setImage(ballwick::loadPicture(QStringLiteral(":/images/tile.png")));
     // Overlays from bottom to top.
     panel_cleared->raise();
     panel_name->raise();

@@ -10,6 +10,8 @@
 
 #include <png.h>
 
+#include "widgets/rawpicture.h"
+
 namespace ballwick {
 
 // The game's own PNG pictures are read with libpng straight away: Qt's picture
@@ -66,6 +68,13 @@ QImage decode(const QString &path, PictureDecoder decoder)
     if (decoder)
         return decoder(path);
     if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && path.startsWith(QLatin1Char(':'))) {
+        // The first frame's pictures are embedded as their pixels too.
+        const QResource raw(path.left(path.size() - 4) + QLatin1String(".bgra"));
+        if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression) {
+            QImage image = wrapRawPicture(raw.data(), raw.size());
+            if (!image.isNull())
+                return image;
+        }
         const QResource resource(path);
         if (resource.isValid())
             return decodePng(resource.uncompressedData());

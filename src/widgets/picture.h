@@ -17,8 +17,8 @@ QPixmap loadPicture(const QString &path);
 // size, so the window still lays out and plays.
 QPixmap picture(const QString &path, QSize fallbackSize, const QColor &fallbackColor = QColor(0x57, 0x26, 0x5B));
 
-// Decoding the pictures the windows show at once, on another thread while Qt
-// starts. promisePictures (any thread, before the decoding starts) names them;
+// Decoding the pictures the other windows show at once, on another thread
+// while the main window comes up. promisePictures (any thread, before the decoding starts) names them;
 // decodePromisedPictures (the other thread) decodes them in that order;
 // loadPicture then takes a decoded one instead of decoding it again, waits for
 // the one being decoded, and decodes one not yet reached itself. The decoded

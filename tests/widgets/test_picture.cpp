@@ -1,9 +1,12 @@
 // The picture loader, and pictures decoded ahead on another thread.
 #include "widgets/picture.h"
+#include "widgets/rawpicture.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QResource>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -100,4 +103,45 @@ TEST(Picture, OwnPngReaderGivesQtsPixelsAndRefusesDamagedFiles)
     QByteArray broken = card;
     broken[broken.size() / 2] = char(broken[broken.size() / 2] ^ 0x55); // a damaged data block
     EXPECT_TRUE(ballwick::decodePng(broken).isNull());
+}
+
+TEST(Picture, TheFirstFramesPicturesAreEmbeddedAsTheirPixels)
+{
+    // Each stored picture shows what its PNG shows, and is shown without a
+    // copy of its pixels being made.
+    QDirIterator it(QStringLiteral(":/images"), {QStringLiteral("*.bgra")}, QDir::Files, QDirIterator::Subdirectories);
+    int checked = 0;
+    while (it.hasNext()) {
+        const QString raw = it.next();
+        const QString png = raw.left(raw.size() - 5) + QStringLiteral(".png");
+        QResource stored(raw);
+        ASSERT_EQ(stored.compressionAlgorithm(), QResource::NoCompression) << raw.toStdString();
+        const QImage wrapped = ballwick::wrapRawPicture(stored.data(), stored.size());
+        ASSERT_FALSE(wrapped.isNull()) << raw.toStdString();
+        EXPECT_EQ(wrapped.constBits(), stored.data() + 20) << raw.toStdString();
+        EXPECT_EQ(wrapped.convertToFormat(QImage::Format_ARGB32), QImage(png).convertToFormat(QImage::Format_ARGB32))
+            << raw.toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 10);
+    EXPECT_TRUE(QResource(QStringLiteral(":/images/card.bgra")).isValid());
+
+    // Anything but a whole stored picture of this machine's byte order is refused.
+    QImage small(3, 2, QImage::Format_ARGB32_Premultiplied);
+    small.fill(Qt::red);
+    const QByteArray good = ballwick::rawPicture(small);
+    const auto wrap = [](const QByteArray &b) {
+        return ballwick::wrapRawPicture(reinterpret_cast<const uchar *>(b.constData()), b.size());
+    };
+    EXPECT_EQ(wrap(good), small);
+    EXPECT_TRUE(wrap(good.left(good.size() - 1)).isNull());
+    EXPECT_TRUE(wrap(good + "x").isNull());
+    EXPECT_TRUE(wrap(good.left(10)).isNull());
+    QByteArray otherOrder = good;
+    std::reverse(otherOrder.begin() + 16, otherOrder.begin() + 20);
+    EXPECT_TRUE(wrap(otherOrder).isNull());
+    QByteArray otherFormat = good;
+    otherFormat[12] = char(QImage::Format_Mono);
+    EXPECT_TRUE(wrap(otherFormat).isNull());
+    EXPECT_TRUE(ballwick::wrapRawPicture(nullptr, 0).isNull());
 }
