@@ -32,6 +32,7 @@ int main(int argc, char **argv)
     // here: the program starts without it.
     ballwick::StartupWarmup warmup;
     QApplication app(argc, argv);
+    warmup.applicationReady();
     QApplication::setApplicationName(QStringLiteral("ballwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ballwick"));
     QApplication::setDesktopFileName(QStringLiteral("ballwick"));

@@ -117,8 +117,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &c
     l->setFont(font);
     setTextColour(l, colour);
     l->move(at);
-    l->adjustSize();
-    return l;
+    return l; // sized by the caller once the window's widgets are built
+
 }
 
 } // namespace
@@ -148,6 +148,10 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     buildmenus();
     buildwidgets();
     createupdatepanel();
+    // The first text measured waits for Qt's font list, which the start-up
+    // thread fills while the widgets above are built.
+    for (QLabel *label : {label_name, label_score, Label3})
+        label->adjustSize();
     // Overlays from bottom to top.
     panel_cleared->raise();
     panel_name->raise();

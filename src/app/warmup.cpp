@@ -1,5 +1,6 @@
 #include "app/warmup.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 #include "app/audiomodule.h"
@@ -28,10 +29,32 @@ QStringList otherWindowPictures()
 StartupWarmup::StartupWarmup()
 {
 #ifdef BALLWICK_HAVE_FONTCONFIG
-    // The configuration and font caches: the largest single cost of the first
-    // text. Qt's own set-up then finds them loaded.
-    m_fonts = std::thread([] { FcInit(); });
+    m_fonts = std::thread([this] {
+        // The configuration and font caches: the largest single cost of the
+        // first text. Qt's own set-up then finds them loaded.
+        FcInit();
+        std::unique_lock<std::mutex> hold(m_lock);
+        m_configRead = true;
+        m_changed.notify_all();
+        m_changed.wait(hold, [this] { return m_applicationReady || m_ending; });
+        if (m_ending)
+            return;
+        hold.unlock();
+        // Qt's list of the installed fonts, which the first text would fill
+        // otherwise. Qt guards it with a lock of its own: text measured on
+        // the main thread meanwhile waits for the list to be complete.
+        QFontDatabase::families();
+    });
+#else
+    m_configRead = true;
 #endif
+}
+
+void StartupWarmup::applicationReady()
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_applicationReady = true;
+    m_changed.notify_all();
 }
 
 void StartupWarmup::mainWindowDrawn()
@@ -57,8 +80,8 @@ void StartupWarmup::mainWindowDrawn()
 
 void StartupWarmup::waitForFonts()
 {
-    if (m_fonts.joinable())
-        m_fonts.join();
+    std::unique_lock<std::mutex> hold(m_lock);
+    m_changed.wait(hold, [this] { return m_configRead; });
 }
 
 StartupWarmup::~StartupWarmup()
@@ -71,8 +94,10 @@ void StartupWarmup::finish()
     {
         const std::lock_guard<std::mutex> hold(m_lock);
         m_ending = true;
+        m_changed.notify_all();
     }
-    waitForFonts();
+    if (m_fonts.joinable())
+        m_fonts.join();
     if (m_pictures.joinable())
         m_pictures.join();
 }

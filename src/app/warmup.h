@@ -1,12 +1,14 @@
 #pragma once
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 namespace ballwick {
 
 // Start-up work that needs no window, done on another core: reading the font
-// configuration (otherwise read at the first line of text) while Qt starts,
-// and once the main window is drawn, decoding the pictures of the other
+// configuration while Qt starts and filling Qt's font list while the main
+// window is built (otherwise both are done at its first line of text), and
+// once the main window is drawn, decoding the pictures of the other
 // windows and loading the audio module. (The main window's own first pictures
 // are embedded ready to show.)
 // Create it first thing in main(). It waits for its threads when destroyed.
@@ -15,9 +17,12 @@ class StartupWarmup
 public:
     StartupWarmup();
     ~StartupWarmup();
+    // The application object exists: Qt's font list can be filled.
+    void applicationReady();
     // Waits for the font configuration to be read. Call it before the first
     // text: fontconfig does not wait for a load in progress, it starts one
-    // of its own, which costs the whole load twice.
+    // of its own, which costs the whole load twice. (Qt's font list may still
+    // be being filled: Qt itself waits for that.)
     void waitForFonts();
     // The main window is drawn: the pictures of the other windows (promised
     // here, before those windows are built) and the audio module come next.
@@ -32,6 +37,9 @@ private:
     std::thread m_fonts;
     std::thread m_pictures;
     std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_configRead = false;
+    bool m_applicationReady = false;
     bool m_ending = false;
 };
 
