@@ -11,6 +11,7 @@
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/fonts.h"
 #include "widgets/menustyle.h"
 #include "widgets/picture.h"
 
@@ -44,6 +45,11 @@ int main(int argc, char **argv)
     if (quietbus.active())
         QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setStyle(new ballwick::MenuStyle);
+    // The game's own face is the default for every window and menu (its
+    // menus drop down in the menu bar's font). The desktop's default family
+    // may not even be installed, which cost the first text box a search for
+    // a stand-in.
+    QApplication::setFont(ballwick::uiFont(8));
 
     // The font configuration has mostly been read by now (Qt's own start takes
     // longer); if not, waiting for it is cheaper than the second load that

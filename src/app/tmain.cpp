@@ -1,5 +1,7 @@
 #include "app/tmain.h"
 
+#include "widgets/fonts.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,16 +61,7 @@ Tmain::ErrorSink &errorSinkSlot()
     return sink;
 }
 
-// "Arial" and "MS Sans Serif" of the original look map to the metric-compatible
-// faces a Linux desktop ships.
-QFont uiFont(int pointSize, bool bold = false)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    return f;
-}
+using ballwick::uiFont;
 
 QFont pixelFont(int pixels, bool bold = false)
 {

@@ -17,6 +17,7 @@
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "screens/tabout.h"
+#include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 
 struct UpdateParts {
@@ -38,11 +39,7 @@ QLabel *panelLabel(QWidget *parent, const char *name, const QString &caption, QR
     l->setObjectName(QLatin1String(name));
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignCenter);
-    QFont f;
-    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-    f.setPointSize(pointSize);
-    f.setBold(bold);
-    l->setFont(f);
+    l->setFont(ballwick::uiFont(pointSize, bold));
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, grey);
     l->setPalette(p);

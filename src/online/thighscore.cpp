@@ -3,6 +3,7 @@
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "online/turl.h"
+#include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/picture.h"
 #include "widgets/timagebutton.h"
@@ -76,8 +77,7 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     view.setColor(QPalette::LinkVisited, frameColour);
     displayhtml->setPalette(view);
     QFont serif;
-    serif.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                       QStringLiteral("DejaVu Serif")});
+    serif.setFamilies(ballwick::serifFamilies());
     serif.setStyleHint(QFont::Serif);
     serif.setPointSize(12);
     displayhtml->setFont(serif);

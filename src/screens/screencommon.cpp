@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "online/turl.h"
+#include "widgets/fonts.h"
 #include "widgets/picture.h"
 #include "widgets/tlbbackground.h"
 
@@ -23,7 +24,8 @@ namespace ballwick::screens {
 
 QFont pixelFont(const QString &family, int points, bool bold)
 {
-    QFont f(family);
+    QFont f;
+    f.setFamilies(familiesFor(family));
     f.setPixelSize((points * 96 + 36) / 72);
     f.setBold(bold);
     return f;
