@@ -81,6 +81,7 @@ int main(int argc, char **argv)
         highscore.emplace(&main);
         multiplayer.emplace(&main);
         main.setwindows(&*tally, &*about, &*help, &*highscore, &*multiplayer);
+        warmup.windowsBuilt();
     }
 
     // Programs started from here on look for the bus themselves.

@@ -67,15 +67,30 @@ void StartupWarmup::mainWindowDrawn()
     promisePictures(otherWindowPictures());
     promisePictures({Tmultiplayer::picturePath()}, &Tmultiplayer::decodePicture);
     m_pictures = std::thread([this] {
-        decodePromisedPictures();
-        {
+        // A program that is closing wants neither the pictures nor the sound.
+        const auto ending = [this] {
             const std::lock_guard<std::mutex> hold(m_lock);
+            return m_ending;
+        };
+        decodePromisedPictures(ending);
+        {
+            // The sound is wanted once the event loop runs, after the other
+            // windows are built.
+            std::unique_lock<std::mutex> hold(m_lock);
+            m_changed.wait(hold, [this] { return m_windowsBuilt || m_ending; });
             if (m_ending)
-                return; // no sound for a program that is closing
+                return;
         }
         // The audio module and its libraries, wanted once the event loop runs.
         audioModule();
     });
+}
+
+void StartupWarmup::windowsBuilt()
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_windowsBuilt = true;
+    m_changed.notify_all();
 }
 
 void StartupWarmup::waitForFonts()

@@ -25,9 +25,12 @@ public:
     // be being filled: Qt itself waits for that.)
     void waitForFonts();
     // The main window is drawn: the pictures of the other windows (promised
-    // here, before those windows are built) and the audio module come next.
+    // here, before those windows are built) come next, then the audio module.
     // Before the window is drawn they would only take a core from it.
     void mainWindowDrawn();
+    // The other windows are built and the event loop comes next: the audio
+    // module is loaded now (a program closed before this loads none).
+    void windowsBuilt();
     // Waits for the work to end; call it while the application still exists.
     void finish();
     StartupWarmup(const StartupWarmup &) = delete;
@@ -40,6 +43,7 @@ private:
     std::condition_variable m_changed;
     bool m_configRead = false;
     bool m_applicationReady = false;
+    bool m_windowsBuilt = false;
     bool m_ending = false;
 };
 

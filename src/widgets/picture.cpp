@@ -148,10 +148,12 @@ void promisePictures(const QStringList &paths, PictureDecoder decoder)
         }
 }
 
-void decodePromisedPictures()
+void decodePromisedPictures(const std::function<bool()> &stop)
 {
     Promised &p = promised();
     for (;;) {
+        if (stop && stop())
+            return;
         QString path;
         PictureDecoder decoder = nullptr;
         {

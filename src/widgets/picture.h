@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace ballwick {
 
@@ -31,7 +32,9 @@ QImage decodePng(const QByteArray &data);
 
 using PictureDecoder = QImage (*)(const QString &path);
 void promisePictures(const QStringList &paths, PictureDecoder decoder = nullptr);
-void decodePromisedPictures();
+// stop, if given, is asked before each picture: true ends the decoding (the
+// pictures left are decoded by whoever takes them).
+void decodePromisedPictures(const std::function<bool()> &stop = {});
 bool takePromisedImage(const QString &path, QImage &out);
 
 } // namespace ballwick

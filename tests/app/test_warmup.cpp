@@ -24,6 +24,7 @@ TEST(StartupWarmup, OtherWindowsPicturesComeOnlyOnceTheMainWindowIsDrawn)
     // the thread (or decode them themselves if it has not got to them yet).
     ASSERT_TRUE(ballwick::takePromisedImage(QStringLiteral(":/images/banner.png"), image));
     EXPECT_FALSE(image.isNull());
+    warmup.windowsBuilt();
     warmup.finish();
     warmup.finish();
 }

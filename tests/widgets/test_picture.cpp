@@ -32,7 +32,7 @@ TEST(Picture, DecodedAheadOrNotTheSamePicturesComeOut)
     ballwick::promisePictures({card, tile, QStringLiteral(":/images/nothing-here.png")});
     // The logo was never promised; the tile is taken before the thread gets to
     // it or while it is being decoded, whichever happens.
-    std::thread worker(&ballwick::decodePromisedPictures);
+    std::thread worker([] { ballwick::decodePromisedPictures(); });
     EXPECT_EQ(pixels(ballwick::loadPicture(tile)), expectTile);
     EXPECT_EQ(pixels(ballwick::loadPicture(logo)), expectLogo);
     worker.join();
@@ -58,7 +58,7 @@ TEST(Picture, APictureWithItsOwnDecoderIsTakenOnceAsAnImage)
         return image;
     };
     ballwick::promisePictures({"made:a", "made:b"}, decoder);
-    std::thread worker(&ballwick::decodePromisedPictures);
+    std::thread worker([] { ballwick::decodePromisedPictures(); });
     QImage a, b;
     ASSERT_TRUE(ballwick::takePromisedImage("made:a", a));
     worker.join();
@@ -71,6 +71,26 @@ TEST(Picture, APictureWithItsOwnDecoderIsTakenOnceAsAnImage)
     QImage again;
     EXPECT_FALSE(ballwick::takePromisedImage("made:a", again));
     EXPECT_FALSE(ballwick::takePromisedImage("made:c", again));
+}
+
+TEST(Picture, DecodingStoppedHalfWayLeavesTheRestToWhoeverTakesThem)
+{
+    int asked = 0;
+    const auto decoder = [](const QString &path) {
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.fill(path.endsWith("1") ? Qt::red : Qt::yellow);
+        return image;
+    };
+    ballwick::promisePictures({"stop:1", "stop:2"}, decoder);
+    // Stops before the second picture: the first is decoded, the second
+    // still waiting, and taking it decodes it on the spot.
+    ballwick::decodePromisedPictures([&asked] { return ++asked > 1; });
+    EXPECT_EQ(asked, 2);
+    QImage first, second;
+    ASSERT_TRUE(ballwick::takePromisedImage("stop:2", second));
+    ASSERT_TRUE(ballwick::takePromisedImage("stop:1", first));
+    EXPECT_EQ(first.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(second.pixelColor(1, 1), QColor(Qt::yellow));
 }
 
 TEST(Picture, OwnPngReaderGivesQtsPixelsAndRefusesDamagedFiles)
