@@ -420,6 +420,10 @@ void Tmain::buildcards()
     static constexpr int lefts[3][5] = {{15, 56, 95, 136, 176}, {226, 267, 306, 347, 387}, {437, 478, 517, 558, 598}};
     static constexpr int tops[5] = {259, 298, 337, 376, 415};
     const QFont font = pixelFont(25, true);
+    // One palette for all 75 (black numbers), made once.
+    QPalette numbers = panel_board1->palette();
+    numbers.setColor(QPalette::WindowText, Qt::black);
+    numbers.setColor(QPalette::Text, Qt::black);
     for (int card = 1; card <= 3; ++card)
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row) {
@@ -429,7 +433,7 @@ void Tmain::buildcards()
                 l->setAlignment(Qt::AlignCenter);
                 l->setFont(font);
                 l->setText(QStringLiteral("0"));
-                setTextColour(l, Qt::black);
+                l->setPalette(numbers);
                 connect(l, &TImageButton::clicked, this, [this, l] { label_card111Click(l); });
                 m_cards[card - 1][column - 1][row - 1] = l;
             }
