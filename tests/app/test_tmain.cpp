@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QFontMetrics>
 #include <QTest>
 #include <QTimer>
 
@@ -315,6 +316,12 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_EQ(w->listbox_scores->item(0)->text(), "Covered: 4");
     EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
     EXPECT_EQ(w->label_score1->text(), QString("Your Score: %1").arg(state().score));
+    // Its score line and name box took their own sizes as the panel showed,
+    // tall enough for the text.
+    EXPECT_EQ(w->label_score1->font().pointSize(), 18);
+    EXPECT_TRUE(w->label_score1->font().bold());
+    EXPECT_GE(w->label_score1->height(), QFontMetrics(w->label_score1->font()).height());
+    EXPECT_EQ(w->edit_name->font().pointSize(), 12);
     for (int c = 1; c <= 3; ++c)
         for (int col = 1; col <= 5; ++col)
             for (int row = 1; row <= 5; ++row) {
