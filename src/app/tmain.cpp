@@ -111,7 +111,6 @@ QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &c
     setTextColour(l, colour);
     l->move(at);
     return l; // sized by the caller once the window's widgets are built
-
 }
 
 } // namespace
@@ -340,13 +339,11 @@ void Tmain::buildwidgets()
         lp.setColor(QPalette::Text, purple);
         listbox_scores->setPalette(lp);
     }
-    // Its own font size and that of edit_name are set when the panel first
-    // shows (clearedpanelshown): text in a font size is measured with the
-    // font set up for it, which the window's first frame does not need.
-    label_score1 = new QLabel(QStringLiteral("Your Score: "), panel_cleared);
-    label_score1->setObjectName(QStringLiteral("label_score1"));
-    setTextColour(label_score1, purple);
-    label_score1->move(304, 12);
+    // label_score1 is sized, and edit_name takes its font, when the panel
+    // first shows (eventFilter): measuring text sets up its font size, which
+    // the window's first frame does not need.
+    label_score1 = makeLabel(panel_cleared, "label_score1", QPoint(304, 12), QStringLiteral("Your Score: "),
+                             uiFont(18, true), purple);
     label_score1->setFixedWidth(290);
     Label3 = makeLabel(panel_cleared, "Label3", QPoint(304, 58), QStringLiteral("Enter Your Name"), uiFont(10, true),
                        QColor(0x80, 0x80, 0x80));
@@ -504,7 +501,6 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         Image6->setPixmap(ballwick::picture(QStringLiteral(":/images/instructions.png"), Image6->size()));
     } else if (watched == panel_cleared && event->type() == QEvent::Show && !m_clearedstyled) {
         m_clearedstyled = true;
-        label_score1->setFont(uiFont(18, true));
         label_score1->adjustSize();
         edit_name->setFont(uiFont(12));
     }

@@ -273,7 +273,7 @@ private:
     QLabel *m_cards[3][5][5] = {};
     mutable QPixmap m_balls[78];
     mutable QPixmap m_mox[4];
-    bool m_clearedstyled = false; // panel_cleared's fonts set (at its first show)
+    bool m_clearedstyled = false; // panel_cleared's text sized (at its first show)
     bool m_instructionsloaded = false;
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;
     std::unique_ptr<ballwick::Engine> m_engine;

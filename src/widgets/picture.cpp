@@ -80,12 +80,9 @@ QImage decode(const QString &path, PictureDecoder decoder)
             return decodePng(resource.uncompressedData());
     }
     QImageReader reader(path);
-    QImage image = reader.read();
+    const QImage image = reader.read();
     // The form the screen's pixmaps use, so that the UI thread only wraps it.
-    if (!image.isNull())
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
-    return image;
+    return image.isNull() ? image : screenForm(image);
 }
 
 } // namespace

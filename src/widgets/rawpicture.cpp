@@ -12,10 +12,15 @@ constexpr qint64 headerSize = 20;
 
 } // namespace
 
+QImage screenForm(const QImage &image)
+{
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+
 QByteArray rawPicture(const QImage &image)
 {
-    const QImage pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                        : QImage::Format_RGB32);
+    const QImage pixels = screenForm(image);
     const std::uint32_t header[4] = {std::uint32_t(pixels.width()), std::uint32_t(pixels.height()),
                                      std::uint32_t(pixels.format()), byteOrderMark};
     QByteArray out(magic, sizeof magic);

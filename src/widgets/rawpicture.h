@@ -10,6 +10,10 @@ namespace ballwick {
 // QImage format and a byte-order mark (0x01020304), each a 32-bit number in
 // the machine's own order, then the rows (4 bytes a pixel, no padding).
 
+// An image in the form the screen's pixmaps use: premultiplied ARGB32, or
+// RGB32 without alpha.
+QImage screenForm(const QImage &image);
+
 // The stored form of an image (premultiplied ARGB32 or, without alpha, RGB32).
 QByteArray rawPicture(const QImage &image);
 

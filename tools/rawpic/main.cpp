@@ -1,6 +1,5 @@
 // ballwick-rawpic <picture.png> <picture.bgra> [<png> <bgra> ...]
 // Writes each PNG as a ready-made picture (see widgets/rawpicture.h).
-#include <QFile>
 #include <QImage>
 #include <QSaveFile>
 #include <cstdio>
