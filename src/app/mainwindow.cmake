@@ -3,7 +3,6 @@ target_sources(bw_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/tmain.cpp ${CMAKE_CURRENT_LIST_DIR}/tmain.h
   ${CMAKE_CURRENT_LIST_DIR}/pictures.cpp ${CMAKE_CURRENT_LIST_DIR}/pictures.h
   ${CMAKE_CURRENT_LIST_DIR}/instancemutex.cpp ${CMAKE_CURRENT_LIST_DIR}/instancemutex.h
-  ${CMAKE_CURRENT_LIST_DIR}/sessionbus.cpp ${CMAKE_CURRENT_LIST_DIR}/sessionbus.h
   ${CMAKE_CURRENT_LIST_DIR}/tmain_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmain_online.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmain_update.cpp)
@@ -15,14 +14,3 @@ if(TARGET bw_res_images)
   target_link_libraries(bw_app INTERFACE $<TARGET_OBJECTS:bw_res_images>)
   add_dependencies(bw_app bw_res_images)
 endif()
-
-# Start-up work on a second core: the font configuration is read through
-# fontconfig itself (already loaded by Qt's text set-up).
-target_sources(bw_app PRIVATE ${CMAKE_CURRENT_LIST_DIR}/warmup.cpp ${CMAKE_CURRENT_LIST_DIR}/warmup.h)
-find_package(Fontconfig QUIET)
-if(Fontconfig_FOUND)
-  target_link_libraries(bw_app PRIVATE Fontconfig::Fontconfig)
-  target_compile_definitions(bw_app PRIVATE BALLWICK_HAVE_FONTCONFIG)
-endif()
-find_package(Threads REQUIRED)
-target_link_libraries(bw_app PUBLIC Threads::Threads)

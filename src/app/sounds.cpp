@@ -1,14 +1,13 @@
 #include "app/sounds.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QWindow>
-#include <QTimer>
-#include <algorithm>
-#include <functional>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
+#include <map>
+#include <memory>
 #include <utility>
-
-#include "app/audiomodule.h"
 
 // The cues live in a static library: make sure its resources are registered
 // (the macro cannot stand inside a namespace).
@@ -20,126 +19,55 @@ static void initSoundResources()
 namespace ballwick {
 namespace {
 
-class AudioOutput final : public SoundOutput
+// One QSoundEffect for each cue, all made on the first cue for the default
+// audio device, so that later cues sound without delay. Without a device
+// every cue is silent; the next cue looks for one again.
+class EffectsOutput final : public SoundOutput
 {
 public:
-    // The audio service is set up from the event loop, once the windows are
-    // up and drawn: a cue asked for before that (the welcome cue) waits for it.
-    AudioOutput() = default;
-
     void start(const QString &cue) override
     {
-        if (!m_ready) {
-            m_pending = cue;
-            setUpSoon();
-            return;
-        }
-        if (!m_device)
-            load(); // a device may have turned up since
-        if (m_device)
-            m_device->start(cue);
+        load();
+        if (QSoundEffect *e = find(cue))
+            e->play();
     }
 
     void stop(const QString &cue) override
     {
-        if (cue == m_pending)
-            m_pending.clear();
-        if (m_device)
-            m_device->stop(cue);
+        if (QSoundEffect *e = find(cue))
+            e->stop();
     }
 
     bool isPlaying(const QString &cue) const override
     {
-        if (!m_pending.isEmpty() && cue == m_pending)
-            return true;
-        return m_device && m_device->isPlaying(cue);
+        const QSoundEffect *e = find(cue);
+        return e && e->isPlaying();
     }
 
     void beep() override { QApplication::beep(); }
 
 private:
-    void setUpSoon()
-    {
-        if (m_scheduled)
-            return;
-        m_scheduled = true;
-        // m_context goes with this output: no set-up after it is gone.
-        QTimer::singleShot(0, &m_context, [this] { setUpAfterFirstPaint(); });
-    }
-
-    // The set-up (the audio libraries, the service, the cues) takes the UI
-    // thread for some milliseconds: a window shown but not yet drawn is drawn
-    // first. Its expose is what draws it; the set-up comes in the turn after,
-    // or after exposeLimitMs if the window stays hidden.
-    void setUpAfterFirstPaint()
-    {
-        const auto windows = QGuiApplication::topLevelWindows();
-        const bool waiting = std::any_of(windows.begin(), windows.end(),
-                                         [](const QWindow *w) { return w->isVisible() && !w->isExposed(); });
-        if (!waiting) {
-            setUp();
-            return;
-        }
-        m_exposeWatch = std::make_unique<ExposeWatch>([this] {
-            QTimer::singleShot(0, &m_context, [this] { setUp(); });
-        });
-        QTimer::singleShot(exposeLimitMs, &m_context, [this] { setUp(); });
-    }
-
-    void setUp()
-    {
-        if (m_ready)
-            return;
-        m_exposeWatch.reset();
-        m_ready = true;
-        load();
-        const QString cue = std::exchange(m_pending, QString());
-        if (m_device && !cue.isEmpty())
-            m_device->start(cue);
-    }
-
-    // Calls back once at the first expose of any window.
-    class ExposeWatch final : public QObject
-    {
-    public:
-        explicit ExposeWatch(std::function<void()> exposed) : m_exposed(std::move(exposed))
-        {
-            qApp->installEventFilter(this);
-        }
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Expose && watched->isWindowType() && m_exposed) {
-                qApp->removeEventFilter(this);
-                std::exchange(m_exposed, {})();
-            }
-            return false;
-        }
-
-    private:
-        std::function<void()> m_exposed;
-    };
-
-    static constexpr int exposeLimitMs = 500;
-
-    // Loads every cue for the default device; without one (or without the
-    // audio module) every cue is silent.
     void load()
     {
-        const BallwickMakeAudioOutput make = audioModule();
-        if (!make)
+        if (!m_effects.empty())
             return;
-        QStringList urls;
-        for (const QString &cue : Sounds::cueNames())
-            urls << QStringLiteral("qrc") + Sounds::resourcePath(cue);
-        m_device.reset(make(Sounds::cueNames(), urls));
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull())
+            return;
+        for (const QString &cue : Sounds::cueNames()) {
+            auto effect = std::make_unique<QSoundEffect>(device);
+            effect->setSource(QUrl(QStringLiteral("qrc") + Sounds::resourcePath(cue)));
+            m_effects.emplace(cue, std::move(effect));
+        }
     }
 
-    std::unique_ptr<SoundOutput> m_device; // the module's player, with a device
-    std::unique_ptr<ExposeWatch> m_exposeWatch;
-    QObject m_context;
-    QString m_pending; // asked for before the set-up
-    bool m_scheduled = false;
-    bool m_ready = false;
+    QSoundEffect *find(const QString &cue) const
+    {
+        const auto it = m_effects.find(cue);
+        return it == m_effects.end() ? nullptr : it->second.get();
+    }
+
+    std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
 };
 
 } // namespace
@@ -147,7 +75,7 @@ private:
 std::unique_ptr<SoundOutput> makeAudioOutput()
 {
     initSoundResources();
-    return std::make_unique<AudioOutput>();
+    return std::make_unique<EffectsOutput>();
 }
 
 Sounds::Sounds(std::unique_ptr<SoundOutput> output, std::function<bool()> enabled)

@@ -22,10 +22,8 @@ public:
 };
 
 // Plays the QSoundEffect of each embedded cue (resource ":/sounds/<NAME>.wav"),
-// all loaded together so that later cues sound without delay. The audio service
-// is set up from the event loop, once a window that has been shown is drawn: a
-// cue asked for before then plays as soon as it is (a newer one replaces it,
-// stop drops it). Without an audio device it stays silent.
+// all made together on the first cue so that later cues sound without delay.
+// Without an audio device it stays silent.
 std::unique_ptr<SoundOutput> makeAudioOutput();
 
 // The game's sound cues. One cue sounds at a time: a new one cuts off the one

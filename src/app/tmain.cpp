@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -140,9 +139,7 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     buildmenus();
     buildwidgets();
     createupdatepanel();
-    // The first text measured waits for Qt's font list, which the start-up
-    // thread fills while the widgets above are built.
-    for (QLabel *label : {label_name, label_score, Label3})
+    for (QLabel *label : {label_name, label_score, label_score1, Label3})
         label->adjustSize();
     // Overlays from bottom to top.
     panel_cleared->raise();
@@ -339,9 +336,6 @@ void Tmain::buildwidgets()
         lp.setColor(QPalette::Text, purple);
         listbox_scores->setPalette(lp);
     }
-    // label_score1 is sized, and edit_name takes its font, when the panel
-    // first shows (eventFilter): measuring text sets up its font size, which
-    // the window's first frame does not need.
     label_score1 = makeLabel(panel_cleared, "label_score1", QPoint(304, 12), QStringLiteral("Your Score: "),
                              uiFont(18, true), purple);
     label_score1->setFixedWidth(290);
@@ -351,6 +345,7 @@ void Tmain::buildwidgets()
     edit_name->setObjectName(QStringLiteral("edit_name"));
     edit_name->setGeometry(304, 78, 180, 26);
     edit_name->setMaxLength(10);
+    edit_name->setFont(uiFont(12));
     button_sendscore = ballwick::pictureButton(panel_cleared, "button_sendscore", QRect(304, 114, 126, 40),
                                                QStringLiteral(":/images/button_sendscore.png"));
     connect(button_sendscore, &TImageButton::clicked, this, &Tmain::button_sendscoreClick);
@@ -366,7 +361,6 @@ void Tmain::buildwidgets()
     panel_wait->setFont(uiFont(10, true));
     panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
     panel_wait->hide();
-    panel_cleared->installEventFilter(this);
 
     // Name entry.
     panel_name = makePanel(area, "panel_name", QRect(140, 26, 329, 161), Qt::black);
@@ -402,11 +396,8 @@ void Tmain::buildwidgets()
     panel_instructions = makePanel(area, "panel_instructions", QRect(1, 1, 751, 455), darkPurple);
     panel_instructions->setColor(windowColour);
     panel_instructions->hide();
-    // Its picture is read when the panel first shows.
-    Image6 = new QLabel(panel_instructions);
-    Image6->setObjectName(QStringLiteral("Image6"));
-    Image6->setGeometry(27, 10, 530, 433);
-    panel_instructions->installEventFilter(this);
+    Image6 = makeImage(panel_instructions, "Image6", QRect(27, 10, 530, 433),
+                       QStringLiteral(":/images/instructions.png"));
     Image7 = ballwick::pictureButton(panel_instructions, "Image7", QRect(608, 392, 126, 40),
                                      QStringLiteral(":/images/button_done.png"));
     connect(Image7, &TImageButton::clicked, this, &Tmain::Image7Click);
@@ -487,23 +478,13 @@ void Tmain::showEvent(QShowEvent *event)
 
 void Tmain::FormShow()
 {
-    // The check loads the network library, a stall of the UI thread: it starts
-    // once the window is up and drawn and the player has it, not during that.
-    QTimer::singleShot(updatecheckdelay, this, &Tmain::startupdatecheck);
+    startupdatecheck();
 }
 
 bool Tmain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         FormResize();
-    else if (watched == panel_instructions && event->type() == QEvent::Show && !m_instructionsloaded) {
-        m_instructionsloaded = true;
-        Image6->setPixmap(ballwick::picture(QStringLiteral(":/images/instructions.png"), Image6->size()));
-    } else if (watched == panel_cleared && event->type() == QEvent::Show && !m_clearedstyled) {
-        m_clearedstyled = true;
-        label_score1->adjustSize();
-        edit_name->setFont(uiFont(12));
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -522,39 +503,8 @@ void Tmain::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();
-    // A close that comes while the program is still starting (the other
-    // windows load their files with the event pump running) is before the
-    // event loop: main() sees closed() then and does not start it.
     m_closed = true;
-    if (m_firstpaintloop)
-        m_firstpaintloop->quit();
     QCoreApplication::quit();
-}
-
-void Tmain::paintEvent(QPaintEvent *event)
-{
-    QMainWindow::paintEvent(event);
-    if (m_painted)
-        return;
-    m_painted = true;
-    // The children are painted and the window flushed before the loop that
-    // waits for this returns.
-    if (m_firstpaintloop)
-        m_firstpaintloop->quit();
-}
-
-void Tmain::waitforfirstpaint(int limitms)
-{
-    if (m_painted || m_closed || m_firstpaintloop)
-        return;
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    limit.start(limitms);
-    m_firstpaintloop = &loop;
-    loop.exec();
-    m_firstpaintloop = nullptr;
 }
 
 void Tmain::FormClose()

@@ -10,7 +10,6 @@
 #include "game/engine.h"
 
 class QAction;
-class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -59,11 +58,6 @@ public:
 
     // The window has been closed, which ends the program.
     bool closed() const { return m_closed; }
-    // Runs the events until the shown window has been painted once or closed,
-    // or limitms have passed; the program builds its other windows after that,
-    // so the player sees the board first.
-    void waitforfirstpaint(int limitms);
-    bool painted() const { return m_painted; }
 
     // The secondary windows, created after the main window (in this order) and
     // handed over here; the main window calls them directly.
@@ -101,10 +95,9 @@ public:
     // --- Update check (tmain_update.cpp) ---
     // Builds panel_update's children; called once from the constructor.
     void createupdatepanel();
-    // Started from FormShow, updatecheckdelay ms after the first showing, when
+    // Started from FormShow, at every showing, when
     // updatecheck is checked.
     void startupdatecheck();
-    static constexpr int updatecheckdelay = 500;
     // The version text arrived: a different one offers the update.
     void checkupdateDoneString(QObject *Sender, const QByteArray &Result);
     // The player accepts: move the program aside, then downloadit().
@@ -260,7 +253,6 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -273,13 +265,9 @@ private:
     QLabel *m_cards[3][5][5] = {};
     mutable QPixmap m_balls[78];
     mutable QPixmap m_mox[4];
-    bool m_clearedstyled = false; // panel_cleared's text sized (at its first show)
-    bool m_instructionsloaded = false;
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;
     std::unique_ptr<ballwick::Engine> m_engine;
     bool m_shownonce = false;
     bool m_closed = false;
-    bool m_painted = false;
-    QEventLoop *m_firstpaintloop = nullptr;
     QWidget *m_client = nullptr;
 };

@@ -11,9 +11,9 @@
 #include <ballwick_config.h>
 
 #include "app/appdirs.h"
-#include "app/modules.h"
 #include "app/pictures.h"
 #include "net/selfupdate.h"
+#include "net/thttpclidownload.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "screens/tabout.h"
@@ -120,10 +120,8 @@ void Tmain::button_updateyesClick()
 
 void Tmain::downloadit()
 {
-    // The client and Qt Network are loaded for the download only.
-    const BallwickMakeHttpDownload make = ballwick::httpDownloadModule();
-    const std::unique_ptr<ballwick::HttpDownload> getupdate(make ? make() : nullptr);
-    ballwick::SelfUpdate update(getupdate.get(), programFile(), ballwick::dataDir());
+    ballwick::THttpCliDownload getupdate;
+    ballwick::SelfUpdate update(&getupdate, programFile(), ballwick::dataDir());
     update.applyHooks();
     update.onStatus = [this](const QString &text) { label_update->setText(text); };
     ballwick::SelfUpdate::Outcome outcome;

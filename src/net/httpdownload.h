@@ -22,11 +22,3 @@ public:
 };
 
 } // namespace ballwick
-
-// The network module's one entry point: a new client over THttpCli, owned by
-// the caller. The module carries the socket and HTTP client with Qt Network,
-// which the program only loads when it downloads an update.
-extern "C" {
-using BallwickMakeHttpDownload = ballwick::HttpDownload *(*)();
-}
-#define BALLWICK_HTTP_ENTRY "ballwick_make_http_download"

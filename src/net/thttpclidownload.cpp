@@ -21,9 +21,3 @@ bool THttpCliDownload::get(const QString &url, QIODevice *to)
 }
 
 } // namespace ballwick
-
-// The entry point when this is built into the network module.
-extern "C" __attribute__((visibility("default"))) ballwick::HttpDownload *ballwick_make_http_download()
-{
-    return new ballwick::THttpCliDownload;
-}

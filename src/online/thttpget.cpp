@@ -1,95 +1,16 @@
 #include "online/thttpget.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QUrl>
 #include <curl/curl.h>
-#include <dlfcn.h>
 #include <chrono>
 #include <memory>
 
-// The handful of libcurl functions a fetch uses, resolved from the library at
-// run time: the program does not link libcurl, so its many dependencies (TLS,
-// Kerberos, LDAP, SSH...) are only loaded when the first fetch starts.
-struct CurlApi
-{
-    decltype(&::curl_global_init) global_init = nullptr;
-    decltype(&::curl_easy_init) easy_init = nullptr;
-    decltype(&::curl_easy_setopt) easy_setopt = nullptr;
-    decltype(&::curl_easy_perform) easy_perform = nullptr;
-    decltype(&::curl_easy_cleanup) easy_cleanup = nullptr;
-    decltype(&::curl_slist_append) slist_append = nullptr;
-    decltype(&::curl_slist_free_all) slist_free_all = nullptr;
-};
-
-namespace {
-
-struct CurlLoader
-{
-    QStringList names{QStringLiteral("libcurl.so.4"), QStringLiteral("libcurl-gnutls.so.4")};
-    bool attempted = false;
-    const CurlApi *api = nullptr; // set once loaded and set up
-};
-
-CurlLoader &curlLoader()
-{
-    static CurlLoader loader;
-    return loader;
-}
-
-template <typename F>
-bool resolve(void *handle, const char *name, F &out)
-{
-    out = reinterpret_cast<F>(dlsym(handle, name));
-    return out != nullptr;
-}
-
-// Opens the first library of the list that has every function and runs its
-// global set-up; null when none does. A library once opened stays loaded.
-const CurlApi *loadCurl(const QStringList &names)
-{
-    for (const QString &name : names) {
-        // Lazy binding: only the functions a fetch calls get resolved, which
-        // saves a sixth of the load.
-        void *handle = dlopen(QFile::encodeName(name).constData(), RTLD_LAZY | RTLD_LOCAL);
-        if (!handle)
-            continue;
-        auto api = std::make_unique<CurlApi>();
-        const bool complete = resolve(handle, "curl_global_init", api->global_init) &&
-                              resolve(handle, "curl_easy_init", api->easy_init) &&
-                              resolve(handle, "curl_easy_setopt", api->easy_setopt) &&
-                              resolve(handle, "curl_easy_perform", api->easy_perform) &&
-                              resolve(handle, "curl_easy_cleanup", api->easy_cleanup) &&
-                              resolve(handle, "curl_slist_append", api->slist_append) &&
-                              resolve(handle, "curl_slist_free_all", api->slist_free_all);
-        if (!complete || api->global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-            dlclose(handle);
-            continue;
-        }
-        return api.release(); // lives as long as the program, like the library
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool THTTPGet::globalInit()
 {
-    // Only ever called on the UI thread, before the worker that needs it starts.
-    CurlLoader &loader = curlLoader();
-    if (!loader.attempted) {
-        loader.attempted = true;
-        loader.api = loadCurl(loader.names);
-    }
-    return loader.api != nullptr;
-}
-
-void THTTPGet::setLibraryNames(const QStringList &names)
-{
-    CurlLoader &loader = curlLoader();
-    loader.names = names;
-    loader.attempted = false;
-    loader.api = nullptr;
+    // Once, on the UI thread, before the first worker starts.
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
 }
 
 namespace {
@@ -194,7 +115,7 @@ void THTTPGet::FetchDone()
 // ---------------------------------------------------------------- worker
 
 THTTPGetThread::THTTPGetThread(const THTTPGet &s)
-    : m_curl(curlLoader().api), m_acceptTypes(s.AcceptTypes), m_agent(s.Agent), m_url(s.URL), m_fileName(s.FileName),
+    : m_acceptTypes(s.AcceptTypes), m_agent(s.Agent), m_url(s.URL), m_fileName(s.FileName),
       m_userName(s.UserName), m_password(s.Password), m_postQuery(s.PostQuery), m_referer(s.Referer),
       m_binaryData(s.BinaryData), m_useCache(s.UseCache), m_onProgress(s.OnProgress)
 {
@@ -322,11 +243,10 @@ void THTTPGetThread::run()
     Succeeded = false;
     try {
         const QByteArray address = curlAddress(m_url);
-        if (!m_curl || address.isEmpty() || stopRequested())
+        if (address.isEmpty() || stopRequested())
             return;
 
-        const CurlApi &api = *m_curl;
-        CURL *curl = api.easy_init();
+        CURL *curl = curl_easy_init();
         if (!curl)
             return;
         FetchCallbacks cb{this};
@@ -338,46 +258,46 @@ void THTTPGetThread::run()
         const QByteArray body = m_postQuery.toUtf8();
         const QByteArray accept = "Accept: " + m_acceptTypes.toUtf8();
 
-        api.easy_setopt(curl, CURLOPT_URL, address.constData());
-        api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-        api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        api.easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-        api.easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-        api.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, THTTPGet::connectTimeoutSeconds());
-        api.easy_setopt(curl, CURLOPT_BUFFERSIZE, 1025L);
+        curl_easy_setopt(curl, CURLOPT_URL, address.constData());
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, THTTPGet::connectTimeoutSeconds());
+        curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 1025L);
         if (!agent.isEmpty())
-            api.easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
+            curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
         if (!referer.isEmpty())
-            api.easy_setopt(curl, CURLOPT_REFERER, referer.constData());
+            curl_easy_setopt(curl, CURLOPT_REFERER, referer.constData());
         if (!user.isEmpty()) {
-            api.easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-            api.easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
-            api.easy_setopt(curl, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC));
+            curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+            curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+            curl_easy_setopt(curl, CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC));
         }
-        headers = api.slist_append(headers, m_acceptTypes.isEmpty() ? "Accept:" : accept.constData());
+        headers = curl_slist_append(headers, m_acceptTypes.isEmpty() ? "Accept:" : accept.constData());
         if (!m_useCache) {
-            headers = api.slist_append(headers, "Pragma: no-cache");
-            headers = api.slist_append(headers, "Cache-Control: no-cache");
+            headers = curl_slist_append(headers, "Pragma: no-cache");
+            headers = curl_slist_append(headers, "Cache-Control: no-cache");
         }
         if (!body.isEmpty()) {
-            headers = api.slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
-            api.easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(body.size()));
-            api.easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
+            headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(body.size()));
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
         }
-        api.easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        api.easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FetchCallbacks::header);
-        api.easy_setopt(curl, CURLOPT_HEADERDATA, &cb);
-        api.easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FetchCallbacks::write);
-        api.easy_setopt(curl, CURLOPT_WRITEDATA, &cb);
-        api.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &FetchCallbacks::progress);
-        api.easy_setopt(curl, CURLOPT_XFERINFODATA, &cb);
-        api.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FetchCallbacks::header);
+        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &cb);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FetchCallbacks::write);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &cb);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &FetchCallbacks::progress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cb);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
-        const CURLcode rc = api.easy_perform(curl);
-        api.easy_cleanup(curl);
-        api.slist_free_all(headers);
+        const CURLcode rc = curl_easy_perform(curl);
+        curl_easy_cleanup(curl);
+        curl_slist_free_all(headers);
 
         // The body counts as the result whatever the status line said; a reply
         // that broke off midway still delivers what arrived. A stall or a refused

@@ -9,7 +9,6 @@
 #include <functional>
 
 class THTTPGetThread;
-struct CurlApi;
 
 // Progress after each chunk of a body: Sender is the worker thread object,
 // TotalSize the reply's Content-Length (0 when unknown), Readed the body bytes so far.
@@ -28,15 +27,10 @@ class THTTPGet : public QObject
 {
     Q_OBJECT
 public:
-    // Loads libcurl and runs its global set-up, once, on the UI thread. The
-    // library is opened only when it is first needed (the first StartFetch does
-    // this too), so the program starts without it. False when it cannot be
-    // loaded: every fetch then fails as it would without a network.
+    // Runs libcurl's global set-up, once, on the UI thread (the first
+    // StartFetch does this too). False when it failed: every fetch then fails
+    // as it would without a network.
     static bool globalInit();
-
-    // The file names libcurl is looked for under, first match wins. A new list
-    // takes effect at the next load attempt (tests point it at a missing library).
-    static void setLibraryNames(const QStringList &names);
 
     // A fetch that cannot connect within 30 s, or then gets no byte for 60 s,
     // ends as a failure. Tests shorten them.
@@ -111,7 +105,6 @@ private:
     friend struct FetchCallbacks;
     void ReportProgress();
 
-    const CurlApi *m_curl; // null: libcurl is missing and the fetch fails
     QString m_acceptTypes, m_agent, m_url, m_fileName, m_userName, m_password, m_postQuery, m_referer;
     bool m_binaryData, m_useCache;
     TOnProgressEvent m_onProgress;

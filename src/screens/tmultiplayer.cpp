@@ -27,7 +27,7 @@ QByteArray readPicture(const QString &path)
 
 QByteArray embeddedPicture()
 {
-    return readPicture(Tmultiplayer::picturePath());
+    return readPicture(QStringLiteral(":/screens/multiplayer.jpg"));
 }
 
 } // namespace
@@ -83,27 +83,12 @@ Tmultiplayer::~Tmultiplayer() = default;
 
 void Tmultiplayer::FormCreate()
 {
-    QImage ahead;
-    if (ballwick::takePromisedImage(picturePath(), ahead))
-        showPicture(std::move(ahead));
-    else
-        loadPicture(embeddedPicture());
+    loadPicture(embeddedPicture());
 }
 
 QImage Tmultiplayer::defaultPicture()
 {
     return ballwick::decodeJpeg(embeddedPicture());
-}
-
-const QString &Tmultiplayer::picturePath()
-{
-    static const QString path = QStringLiteral(":/screens/multiplayer.jpg");
-    return path;
-}
-
-QImage Tmultiplayer::decodePicture(const QString &path)
-{
-    return ballwick::decodeJpeg(readPicture(path));
 }
 
 bool Tmultiplayer::loadPicture(const QByteArray &jpeg)

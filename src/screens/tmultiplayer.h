@@ -29,10 +29,6 @@ public:
 
     // The embedded picture of the multiplayer game, decoded; null if damaged.
     static QImage defaultPicture();
-    // Its resource, and a decoder of it for decoding it ahead of the window
-    // (ballwick::promisePictures): the window then takes it ready.
-    static const QString &picturePath();
-    static QImage decodePicture(const QString &path);
 
 public slots:
     // Bound to Label6, Label1 and Image1.

@@ -1,5 +1,4 @@
 # The main window, clicked with the mouse on the offscreen platform.
-add_executable(test_tmain ${CMAKE_CURRENT_LIST_DIR}/test_tmain.cpp ${CMAKE_CURRENT_LIST_DIR}/test_sessionbus.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/test_warmup.cpp ${PROJECT_SOURCE_DIR}/tests/common/qt_test_main.cpp)
+add_executable(test_tmain ${CMAKE_CURRENT_LIST_DIR}/test_tmain.cpp ${PROJECT_SOURCE_DIR}/tests/common/qt_test_main.cpp)
 target_link_libraries(test_tmain PRIVATE bw_app GTest::gtest Qt6::Test)
 gtest_discover_tests(test_tmain DISCOVERY_MODE PRE_TEST)

@@ -442,45 +442,6 @@ TEST_F(MainWindowTest, CloseShrinksAWindowWiderThanTheWorkAreaByThreePixels)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-// The program builds its other windows once the main window has been drawn, or
-// not at all when it was closed first; a window that never shows holds it up
-// no longer than the limit.
-TEST(MainWindowStart, WaitsForTheFirstPaintOrAClose)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ballwick::setDataDirOverride(dir.path());
-    Tmain::setSoundSink([](const QString &) {});
-    Tmain::setErrorSink([](const QString &) {});
-    {
-        Tmain w;
-        EXPECT_FALSE(w.painted());
-        w.show();
-        w.waitforfirstpaint(60000);
-        EXPECT_TRUE(w.painted());
-        EXPECT_FALSE(w.closed());
-    }
-    {
-        Tmain w;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer::singleShot(0, &w, [&w] { w.close(); });
-        w.waitforfirstpaint(60000);
-        EXPECT_TRUE(w.closed());
-        EXPECT_FALSE(w.painted());
-        EXPECT_LT(clock.elapsed(), 30000); // the close ended the wait, not the limit
-    }
-    {
-        Tmain w;
-        w.waitforfirstpaint(20); // never shown
-        EXPECT_FALSE(w.painted());
-        EXPECT_FALSE(w.closed());
-    }
-    Tmain::setSoundSink({});
-    Tmain::setErrorSink({});
-    ballwick::setDataDirOverride(QString());
-}
-
 TEST(InstanceMutex, HeldWhileRunningAndNeverExclusive)
 {
     const QString name = QStringLiteral("ballwick-test-%1").arg(QCoreApplication::applicationPid());

@@ -114,7 +114,7 @@ TEST_F(TmainUpdate, UntickedCheckMakesNoRequest)
     Tmain w;
     EXPECT_FALSE(w.updatecheck->isChecked());
     w.show();
-    QTest::qWait(Tmain::updatecheckdelay + 500);
+    QTest::qWait(1000);
     EXPECT_TRUE(srv.requests.isEmpty());
     EXPECT_TRUE(w.panel_update->isHidden());
 }

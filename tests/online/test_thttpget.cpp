@@ -161,40 +161,6 @@ TEST_F(FetchTest, TheStatusIsNeverLookedAtOnlyTheBody)
     EXPECT_FALSE(get.Succeeded());
 }
 
-TEST_F(FetchTest, WithoutLibcurlEveryFetchFailsAndAFoundLibraryServesTheNextOne)
-{
-    const QStringList usual{QStringLiteral("libcurl.so.4"), QStringLiteral("libcurl-gnutls.so.4")};
-    // A missing library, and one that lacks libcurl's functions.
-    for (const QStringList &names : {QStringList{QStringLiteral("libballwick-no-such-library.so.9")},
-                                     QStringList{QStringLiteral("libz.so.1")}}) {
-        THTTPGet::setLibraryNames(names);
-        EXPECT_FALSE(THTTPGet::globalInit()) << names.join(' ').toStdString();
-        THTTPGet get;
-        Outcome o;
-        watch(get, o);
-        get.URL = http.url("/page");
-        get.StartFetch();
-        ASSERT_TRUE(waitFor([&] { return o.finished(); }));
-        EXPECT_EQ(o.errors, 1);
-        EXPECT_EQ(o.done, 0);
-        EXPECT_FALSE(get.running());
-    }
-    EXPECT_EQ(seen.requests, 0);
-
-    // The first name that is missing is skipped.
-    THTTPGet::setLibraryNames(QStringList{QStringLiteral("libballwick-no-such-library.so.9")} + usual);
-    THTTPGet get;
-    Outcome o;
-    watch(get, o);
-    get.URL = http.url("/page");
-    get.StartFetch(); // loads the library itself, without a globalInit first
-    ASSERT_TRUE(waitFor([&] { return o.finished(); }));
-    EXPECT_EQ(o.done, 1);
-    EXPECT_EQ(o.result, "<html>hello</html>");
-    EXPECT_TRUE(THTTPGet::globalInit());
-    THTTPGet::setLibraryNames(usual);
-}
-
 TEST_F(FetchTest, EveryFetchGoesToTheServerAndCapitalSchemesWork)
 {
     THTTPGet get;
