@@ -9,7 +9,7 @@ BALLWICK_PACKAGES=(
   libcurl4-openssl-dev libssl-dev libjpeg62-turbo-dev libpng-dev libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev zlib1g-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core fonts-liberation2 xvfb xauth xdotool libx11-dev imagemagick curl wrk sox fortunes
+  fonts-dejavu-core fonts-liberation2 xvfb xauth xdotool x11-utils iproute2 libx11-dev imagemagick curl wrk sox fortunes
 )
 
 ballwick_missing_packages() {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Ballwick and runs every test: the plain C++ libraries (engine,
 # compressor) under AddressSanitizer + UndefinedBehaviorSanitizer, the fuzzers
-# (clang's libFuzzer) for FUZZ_SECONDS each (default 60), then the full build with
-# its unit, widget and server tests (offscreen: no display needed).
+# (clang's libFuzzer) for FUZZ_SECONDS each (default 60), then the full build
+# twice, with CMake's default generator in Release and with Ninja, each with
+# its unit, widget, server and end-to-end tests (widgets offscreen; the real
+# program on a virtual X display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -25,8 +27,14 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j"$JOBS"
 if [ -f fuzz/CMakeLists.txt ]; then (cd build-fuzz && ctest --output-on-failure -L fuzz -j"$JOBS" --timeout $((FUZZ_SECONDS * 3 + 120))); fi
 
+# The build a packager makes: CMake's default generator, Release, two jobs.
+echo "== full build and tests, default generator, Release"
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBALLWICK_BENCH=OFF >/dev/null
+cmake --build build-release -j2
+(cd build-release && ctest --output-on-failure -j2 --timeout 600)
+
 # Last, so that the closing line of this script is the full test run's summary.
-echo "== full build and tests"
+echo "== full build and tests (Ninja)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBALLWICK_BENCH=ON >/dev/null
 cmake --build build -j"$JOBS"
 (cd build && ctest --output-on-failure -j"$JOBS" --timeout 600)
