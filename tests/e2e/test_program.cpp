@@ -136,6 +136,19 @@ protected:
         ASSERT_TRUE(game.waitForStarted());
     }
 
+    // Waits for the main window; on failure says what the display holds.
+    qulonglong mainWindow()
+    {
+        const qulonglong id = findWindow(QStringLiteral("Ballwick"));
+        if (!id)
+            ADD_FAILURE() << "no main window; the game is " << (game.state() == QProcess::Running ? "running" : "ended")
+                          << " with status " << game.exitCode() << "; windows named Ballwick: "
+                          << run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                                             QStringLiteral("Ballwick")})
+                                 .toStdString();
+        return id;
+    }
+
     bool requested(const QByteArray &start) const
     {
         for (const QByteArray &r : srv.requests)
@@ -163,7 +176,7 @@ protected:
 TEST_F(Program, EveryWindowTitleIsTheGamesOwn)
 {
     startGame();
-    const qulonglong main = findWindow(QStringLiteral("Ballwick"));
+    const qulonglong main = mainWindow();
     ASSERT_NE(main, 0u);
     EXPECT_EQ(netWmName(main).toStdString(), "Ballwick");
 
@@ -195,7 +208,7 @@ TEST_F(Program, EveryWindowTitleIsTheGamesOwn)
 TEST_F(Program, AcceptedUpdateDownloadsAndStartsTheInstallerThenEnds)
 {
     startGame();
-    const qulonglong main = findWindow(QStringLiteral("Ballwick"));
+    const qulonglong main = mainWindow();
     ASSERT_NE(main, 0u);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requested("GET /ballwick/ballwickversion.txt "); }, 10000));
     QTest::qWait(1000); // the offer is shown once the reply is in
@@ -224,6 +237,39 @@ TEST_F(Program, AcceptedUpdateDownloadsAndStartsTheInstallerThenEnds)
     EXPECT_EQ(readAll(args), "/SP-\n/silent\n/noicons\n");
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("moxsetup.exe"))), installer);
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("ballwick.BAK"))), readAll(QStringLiteral(BALLWICK_EXE)));
+}
+
+// The welcome cue of a start with sounds on reaches the audio device: the
+// sound server's null sink, recorded through its monitor.
+TEST_F(Program, TheWelcomeCueSoundsOnTheAudioDevice)
+{
+    const QString sink = qEnvironmentVariable("BALLWICK_E2E_SINK");
+    if (sink.isEmpty())
+        GTEST_SKIP() << "no sound server to record from (the test command starts one where PulseAudio is installed)";
+    const QString recording = dir.filePath(QStringLiteral("recording.raw"));
+    QProcess recorder;
+    recorder.setStandardOutputFile(recording);
+    recorder.start(QStringLiteral("parec"), {QStringLiteral("-d"), sink + QStringLiteral(".monitor"),
+                                             QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                                             QStringLiteral("--channels=1"), QStringLiteral("--rate=8000")});
+    ASSERT_TRUE(recorder.waitForStarted());
+    QTest::qWait(500);
+    startGame();
+    ASSERT_NE(mainWindow(), 0u);
+    QTest::qWait(2000); // "entered" lasts 0.79 s
+    game.terminate();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return game.state() == QProcess::NotRunning; }, 10000));
+    recorder.terminate();
+    recorder.waitForFinished();
+
+    const QByteArray pcm = readAll(recording);
+    int loud = 0;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2) {
+        const qint16 sample = qint16(quint8(pcm[i]) | (quint8(pcm[i + 1]) << 8));
+        if (sample > 1000 || sample < -1000)
+            ++loud;
+    }
+    EXPECT_GT(loud, 800) << "of " << pcm.size() / 2 << " samples at 8 kHz, " << loud << " are not near silence";
 }
 
 int main(int argc, char **argv)
