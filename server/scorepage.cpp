@@ -189,7 +189,6 @@ std::string renderList(const ListPage &page)
         }
         html += "</table>\n";
     }
-    html += "<p align=\"center\"><a href=\"" + htmlEscape(page.home) + "\">Ballwick home page</a></p>\n";
     html += pageEnd;
     return html;
 }

@@ -41,11 +41,11 @@ struct ListPage
 {
     std::vector<Board> boards;
     std::optional<ScoreStore::Entry> mark; // the requesting player's newest post
-    std::string home;                       // absolute address of the home page, ending in "/"
 };
 
 // The list page: rank, name, score and date of each entry, every stored text
-// escaped; the marked post's rows are highlighted.
+// escaped; the marked post's rows are highlighted. It holds no links (the game
+// shows it in a window of its own, where a click would leave the game).
 std::string renderList(const ListPage &page);
 inline constexpr const char *markColour = "#FFD966";
 

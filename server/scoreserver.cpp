@@ -73,17 +73,6 @@ std::time_t startOfToday(std::time_t now)
     return std::mktime(&tm);
 }
 
-// The Host header when it is a plain host name or address with an optional port.
-bool plainHost(const char *host)
-{
-    if (!host || !*host || std::strlen(host) > 255)
-        return false;
-    for (const char *p = host; *p; ++p)
-        if (!std::isalnum(static_cast<unsigned char>(*p)) && !std::strchr(".-:[]", *p))
-            return false;
-    return true;
-}
-
 } // namespace
 
 // The library's callbacks, handing each event to its server.
@@ -363,8 +352,6 @@ int ScoreServer::listPage(MHD_Connection *connection, Connection &client, const 
         page.boards[1].markRank = m_store.rankOf(*page.mark, now - 7 * 24 * 3600);
         page.boards[2].markRank = m_store.rankOf(*page.mark, 0);
     }
-    const char *host = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_HOST);
-    page.home = "http://" + (plainHost(host) ? std::string(host) : m_opt.host + ":" + std::to_string(m_port)) + "/";
     return reply(connection, client, method, MHD_HTTP_OK, scorepage::renderList(page), htmlType);
 }
 

@@ -196,7 +196,7 @@ TEST_F(ServerTest, StoredTextsAreEscapedSoANameCannotCarryMarkup)
     auto res = get("/counter/ballwick.shtml");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->get_header_value("Content-Type"), "text/html; charset=utf-8");
-    EXPECT_EQ(res->body.find("<a href=\"http://x/"), std::string::npos);
+    EXPECT_EQ(res->body.find("<a "), std::string::npos);
     EXPECT_EQ(res->body.find("<b>&lt;"), std::string::npos);
     EXPECT_EQ(listRows(), QStringList({"1|&lt;a href=&quot;http://x/&quot;&gt;me&lt;/a&gt;|10|&lt;b&gt;",
                                        "2|Tom &amp; &#39;Jo&#39;|9|12/6/26 *"}));
@@ -451,8 +451,8 @@ TEST_F(ServerTest, PagesAreSmallSelfContainedAndFlat)
     EXPECT_NE(multi->body.find("Dabfest"), std::string::npos);
     EXPECT_NE(multi->body.find("href=\"/\""), std::string::npos);
     EXPECT_EQ(get("/multiplayer")->status, 200);
-    // The list is shown inside the game, where a link opens as written: it names the server in full.
-    EXPECT_NE(page->body.find("href=\"http://127.0.0.1:" + std::to_string(server.port()) + "/\""), std::string::npos);
+    // The list is shown inside the game: no link leads out of it.
+    EXPECT_EQ(page->body.find("<a "), std::string::npos);
 }
 
 TEST_F(ServerTest, PostsArrivingTogetherAreEachStoredOnce)
