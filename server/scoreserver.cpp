@@ -194,7 +194,7 @@ bool ScoreServer::start()
     m_port = ntohs(family == AF_INET6 ? reinterpret_cast<sockaddr_in6 *>(&bound)->sin6_port
                                       : reinterpret_cast<sockaddr_in *>(&bound)->sin_port);
 
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ERROR_LOG;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD;
     if (family == AF_INET6)
         flags |= MHD_USE_IPv6;
     m_daemon = MHD_start_daemon(
