@@ -175,10 +175,10 @@ std::string renderList(const ListPage &page)
         html += "<table align=\"center\" width=\"94%\" cellspacing=\"0\" cellpadding=\"4\" border=\"0\" style=\""
               + std::string(pageStyle) + "\">\n"
               "<tr bgcolor=\"#421D45\">"
-              "<th align=\"right\"><font color=\"#E8E3C5\">Rank</font></th>"
-              "<th align=\"left\"><font color=\"#E8E3C5\">Name</font></th>"
-              "<th align=\"right\"><font color=\"#E8E3C5\">Score</font></th>"
-              "<th align=\"center\"><font color=\"#E8E3C5\">Date</font></th></tr>\n";
+              "<th align=\"right\" width=\"12%\"><font color=\"#E8E3C5\">Rank</font></th>"
+              "<th align=\"left\" width=\"50%\"><font color=\"#E8E3C5\">Name</font></th>"
+              "<th align=\"right\" width=\"14%\"><font color=\"#E8E3C5\">Score</font></th>"
+              "<th align=\"center\" width=\"24%\"><font color=\"#E8E3C5\">Date</font></th></tr>\n";
         int rank = 0;
         for (const auto &e : board.entries) {
             ++rank;

@@ -486,6 +486,37 @@ TEST_F(ServerTest, PostsArrivingTogetherAreEachStoredOnce)
     sqlite3_close(h);
 }
 
+TEST_F(ServerTest, ATableOfTheOldestKindKeepsItsRowsForAllTime)
+{
+    sql("CREATE TABLE scores (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL, date TEXT NOT NULL,"
+        " score INTEGER NOT NULL);"
+        "INSERT INTO scores(name, date, score) VALUES('First', '1/1/20', 70), ('Second', '2/1/20', 60);");
+    launch();
+    ASSERT_EQ(post("New", "1/1/27", "65")->status, 200);
+    auto b = boards(listPage());
+    EXPECT_EQ(b["Today"], QStringList({"1|New|65|1/1/27 *"}));
+    EXPECT_EQ(b["All Time"], QStringList({"1|First|70|1/1/20", "2|New|65|1/1/27 *", "3|Second|60|2/1/20"}));
+    EXPECT_EQ(rows(), 3);
+}
+
+TEST_F(ServerTest, OnlyPlainGetsAreRead)
+{
+    launch();
+    const auto send = [&](const std::string &request) {
+        const int fd = loopclient::connectFrom("127.0.0.1", server.port());
+        loopclient::sendAll(fd, request);
+        const std::string reply = loopclient::readFor(fd, 3000);
+        ::close(fd);
+        return reply.substr(0, 12);
+    };
+    EXPECT_EQ(send("DELETE / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"), "HTTP/1.1 405");
+    // A body is refused before it is read: the server does not wait for it.
+    EXPECT_EQ(send("GET /cgi-bin/ballwick.cgi?name=B&date=1&score=1 HTTP/1.1\r\nHost: x\r\nContent-Length: 100000\r\n\r\n"),
+              "HTTP/1.1 413");
+    EXPECT_EQ(send("HEAD / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"), "HTTP/1.1 200");
+    EXPECT_EQ(rows(), 0);
+}
+
 TEST(ServerOptions, BadOptionsAreRefused)
 {
     for (const QStringList &args : {QStringList{"--port", "70000"}, QStringList{"--port"}, QStringList{"--nonsense", "1"}, QStringList{"--posts-per-minute", "-1"},
