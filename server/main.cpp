@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <string>
 #include <thread>
 
@@ -15,11 +16,13 @@ namespace {
 void usage(std::ostream &out)
 {
     out << "usage: ballwick-server [--port N] [--host ADDR] [--db FILE] [--version-file FILE] [--installer FILE]\n"
+           "                       [--posts-per-minute N]\n"
            "  --port N            port to listen on (default 8780; 0 picks a free one)\n"
            "  --host ADDR         address to listen on (default 127.0.0.1)\n"
            "  --db FILE           SQLite file with the scores (default scores.db)\n"
            "  --version-file FILE served as /ballwick/ballwickversion.txt (404 when not given)\n"
-           "  --installer FILE    served as /ballwick/moxsetup.exe (404 when not given)\n";
+           "  --installer FILE    served as /ballwick/moxsetup.exe (404 when not given)\n"
+           "  --posts-per-minute N  scores taken from one address per minute (default 10; 0: no limit)\n";
 }
 
 } // namespace
@@ -47,6 +50,14 @@ int main(int argc, char **argv)
                 return 2;
             }
             opt.port = int(p);
+        } else if (a == "--posts-per-minute") {
+            char *end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end || n < 0 || n > 1000000) {
+                std::cerr << "ballwick-server: bad post limit " << v << "\n";
+                return 2;
+            }
+            opt.postsPerMinute = unsigned(n);
         } else if (a == "--host") {
             opt.host = v;
         } else if (a == "--db") {
@@ -70,6 +81,13 @@ int main(int argc, char **argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+
+    // Each connection is a descriptor: allow as many as the system lets us.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     ScoreServer server(opt, std::cout);
     if (!server.start()) {

@@ -106,36 +106,122 @@ std::string htmlEscape(const std::string &text)
     return out;
 }
 
-std::string renderList(const std::vector<ScoreStore::Entry> &entries)
+namespace {
+
+constexpr const char *pageStyle = "font-family: Arial, Helvetica, 'Liberation Sans', 'DejaVu Sans', sans-serif";
+
+std::string pageStart(const std::string &title)
+{
+    return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + htmlEscape(title)
+        + "</title>\n</head>\n<body bgcolor=\"#F3ECCF\" text=\"#000000\" link=\"#800000\" vlink=\"#421D45\" style=\""
+        + pageStyle + "\">\n";
+}
+
+const char *pageEnd = "</body>\n</html>\n";
+
+std::string heading(const char *tag, const std::string &text)
+{
+    return std::string("<") + tag + " align=\"center\"><font color=\"#421D45\">"
+        + htmlEscape(text) + "</font></" + tag + ">\n";
+}
+
+std::string caption(const Board &board)
+{
+    const std::size_t n = board.entries.size();
+    if (n == 0) {
+        if (board.period == "so far")
+            return "No scores have been posted yet. Finish a round and send yours!";
+        return "No scores posted " + board.period + " yet.";
+    }
+    if (n == 1)
+        return "The best score posted " + board.period + ".";
+    return "The best " + std::to_string(n) + " scores posted " + board.period + ".";
+}
+
+std::string markLine(const ListPage &page)
+{
+    std::vector<std::string> places;
+    for (const Board &b : page.boards)
+        if (b.markRank > 0)
+            places.push_back("number " + std::to_string(b.markRank) + " " + (b.period == "so far" ? "of all time" : b.period));
+    if (places.empty())
+        return {};
+    std::string line = "Your score of " + std::to_string(page.mark->score) + " is ";
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (i > 0)
+            line += i + 1 == places.size() ? " and " : ", ";
+        line += places[i];
+    }
+    return "<p align=\"center\"><b>" + htmlEscape(line + ".")
+        + "</b></p>\n";
+}
+
+} // namespace
+
+std::string renderList(const ListPage &page)
 {
     std::string html;
-    html.reserve(600 + entries.size() * 220);
-    html += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
-            "<title>Ballwick High Scores</title>\n</head>\n"
-            "<body bgcolor=\"#F3ECCF\" text=\"#000000\">\n"
-            "<h2 align=\"center\"><font color=\"#421D45\">Ballwick High Scores</font></h2>\n";
-    if (entries.empty()) {
-        html += "<p align=\"center\">No scores have been posted yet. Finish a round and send yours!</p>\n";
-    } else {
-        html += "<p align=\"center\">The best " + std::to_string(entries.size())
-              + (entries.size() == 1 ? " score" : " scores") + " posted so far.</p>\n"
-              "<table align=\"center\" width=\"94%\" cellspacing=\"0\" cellpadding=\"4\" border=\"0\">\n"
+    html.reserve(4000 + page.boards.size() * boardLength * 220);
+    html += pageStart("Ballwick High Scores");
+    html += heading("h2", "Ballwick High Scores");
+    if (page.mark)
+        html += markLine(page);
+    const std::int64_t marked = page.mark ? page.mark->id : -1;
+    for (const Board &board : page.boards) {
+        html += heading("h3", board.heading);
+        html += "<p align=\"center\">" + htmlEscape(caption(board)) + "</p>\n";
+        if (board.entries.empty())
+            continue;
+        html += "<table align=\"center\" width=\"94%\" cellspacing=\"0\" cellpadding=\"4\" border=\"0\" style=\""
+              + std::string(pageStyle) + "\">\n"
               "<tr bgcolor=\"#421D45\">"
-              "<th align=\"right\"><font color=\"#E8E3C5\">Rank</font></th>"
-              "<th align=\"left\"><font color=\"#E8E3C5\">Name</font></th>"
-              "<th align=\"right\"><font color=\"#E8E3C5\">Score</font></th>"
-              "<th align=\"center\"><font color=\"#E8E3C5\">Date</font></th></tr>\n";
+              "<th align=\"right\" width=\"12%\"><font color=\"#E8E3C5\">Rank</font></th>"
+              "<th align=\"left\" width=\"50%\"><font color=\"#E8E3C5\">Name</font></th>"
+              "<th align=\"right\" width=\"14%\"><font color=\"#E8E3C5\">Score</font></th>"
+              "<th align=\"center\" width=\"24%\"><font color=\"#E8E3C5\">Date</font></th></tr>\n";
         int rank = 0;
-        for (const auto &e : entries) {
+        for (const auto &e : board.entries) {
             ++rank;
-            html += rank % 2 ? "<tr bgcolor=\"#F3ECCF\">" : "<tr bgcolor=\"#E8E3C5\">";
-            html += "<td align=\"right\">" + std::to_string(rank) + "</td><td>" + htmlEscape(e.name)
-                  + "</td><td align=\"right\"><b>" + std::to_string(e.score) + "</b></td><td align=\"center\">"
-                  + htmlEscape(e.date) + "</td></tr>\n";
+            const char *colour = e.id == marked ? markColour : rank % 2 ? "#F3ECCF" : "#E8E3C5";
+            html += std::string("<tr bgcolor=\"") + colour + "\"><td align=\"right\">" + std::to_string(rank)
+                  + "</td><td>" + htmlEscape(e.name) + "</td><td align=\"right\"><b>" + std::to_string(e.score)
+                  + "</b></td><td align=\"center\">" + htmlEscape(e.date) + "</td></tr>\n";
         }
         html += "</table>\n";
     }
-    html += "</body>\n</html>\n";
+    html += pageEnd;
+    return html;
+}
+
+std::string renderHome()
+{
+    std::string html = pageStart("Quendra Software - Ballwick");
+    html += heading("h1", "Ballwick");
+    html += "<p align=\"center\">Bingo for one, by Quendra Software.</p>\n"
+            "<p>Work three cards at once while you reveal the 75 balls one by one. But watch out: Bingo Mox "
+            "has swapped five of the balls for his own, and the third of them ends the round. Lines, corners, "
+            "crosses, letters and a blackout all score, and the best rounds go on the high-score list.</p>\n"
+            "<ul>\n"
+            "<li><a href=\"/counter/ballwick.shtml\">The Ballwick high-score list</a>: today's best, the last "
+            "7 days and all time.</li>\n"
+            "<li><a href=\"/multiplayer/\">Dabfest</a>: Ballwick against other players online.</li>\n"
+            "</ul>\n";
+    html += pageEnd;
+    return html;
+}
+
+std::string renderMultiplayer()
+{
+    std::string html = pageStart("Dabfest - Ballwick Multiplayer");
+    html += heading("h1", "Dabfest");
+    html += "<p align=\"center\">Ballwick against other players online.</p>\n"
+            "<p>In Dabfest every player works three cards of their own while one board of balls is revealed "
+            "for the whole table. Daub fast: the first player to finish a design takes its points, and Bingo "
+            "Mox's thief balls end the round for everyone.</p>\n"
+            "<p>The multiplayer tables are not open on this server yet. Until then, practise with Ballwick Solo "
+            "and see how you rank on the <a href=\"/counter/ballwick.shtml\">high-score list</a>.</p>\n"
+            "<p><a href=\"/\">Back to the Ballwick home page</a></p>\n";
+    html += pageEnd;
     return html;
 }
 

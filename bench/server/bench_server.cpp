@@ -1,14 +1,17 @@
-// Load on the score server over loopback: many players posting at once, and the
-// list page served from a full database.
+// Load on the score server over loopback: many players posting at once, the list
+// page served from a full database, and a player's list request while hostile
+// clients hold hundreds of idle and slowly written connections.
 //
-//   bench_server                 Google Benchmark run (posts and list page)
+//   bench_server                 Google Benchmark run (all of the above)
 //   bench_server --seed DB N     fills DB with N scores (used by wrk_list.sh)
+#include "loopclient.h"
 #include "scoreserver.h"
 #include "scorestore.h"
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -71,7 +74,8 @@ bool seed(const std::string &db, int n)
     return true;
 }
 
-// 2000 posts from 50 clients at once, one connection per post as the game does;
+// 2000 posts from 50 clients at once, one connection per post as the game does,
+// each address posting no more than the server takes from it in a minute;
 // afterwards the table must hold exactly 2000 rows, one for each post.
 void BM_Posts2000From50Clients(benchmark::State &state)
 {
@@ -84,17 +88,15 @@ void BM_Posts2000From50Clients(benchmark::State &state)
         for (int c = 0; c < clients; ++c) {
             threads.emplace_back([&, c] {
                 for (int i = 0; i < perClient; ++i) {
-                    httplib::Client client("127.0.0.1", live.server->port());
-                    client.set_keep_alive(false);
+                    const std::string source = "127.1." + std::to_string(c) + "." + std::to_string(1 + i / 10);
                     const std::string target = "/cgi-bin/ballwick.cgi?name=c" + std::to_string(c) + "p"
                         + std::to_string(i) + "&date=12/6/26&score=" + std::to_string((c * perClient + i) % 1251);
-                    auto res = client.Get(target.c_str());
-                    if (res && res->status == 200) {
+                    const auto res = loopclient::get(source, live.server->port(), target, 10000);
+                    if (res.status == 200) {
                         ++ok;
                     } else {
                         ++failed;
-                        std::fprintf(stderr, "post failed: %s\n",
-                                     res ? std::to_string(res->status).c_str() : httplib::to_string(res.error()).c_str());
+                        std::fprintf(stderr, "post failed: %d\n", res.status);
                     }
                 }
             });
@@ -105,9 +107,10 @@ void BM_Posts2000From50Clients(benchmark::State &state)
         ScoreStore check;
         check.open(live.db());
         const auto rows = check.count();
+        const auto names = check.top(clients * perClient + 1).size();
         state.counters["rows"] = double(rows);
         state.counters["failed_posts"] = double(failed.load());
-        if (rows != clients * perClient || ok != clients * perClient) {
+        if (rows != clients * perClient || ok != clients * perClient || names != std::size_t(clients * perClient)) {
             state.SkipWithError("rows lost or doubled");
             break;
         }
@@ -141,6 +144,101 @@ void BM_ListPage10000Scores(benchmark::State &state)
     state.SetBytesProcessed(std::int64_t(bytes));
 }
 BENCHMARK(BM_ListPage10000Scores)->Threads(4)->UseRealTime()->MinTime(3.0);
+
+// A player's list request, once every 100 ms for 15 s, while 500 idle
+// connections (50 addresses) and 32 slow ones (4 addresses, one header line every
+// 5 s) are held open; each one the server cuts off is opened again at once.
+// Reports the player's reply times and how often the server cut the others off.
+void BM_ListWhile500IdleAnd32SlowConnections(benchmark::State &state)
+{
+    using clock = std::chrono::steady_clock;
+    constexpr int idleCount = 500, slowCount = 32;
+    constexpr auto duration = std::chrono::seconds(15);
+    for (auto _ : state) {
+        LiveServer live;
+        seed(live.db(), 1000);
+        const int port = live.server->port();
+        struct Held
+        {
+            std::string source;
+            bool slow = false;
+            int fd = -1;
+            clock::time_point lastLine;
+        };
+        std::vector<Held> held;
+        for (int i = 0; i < idleCount; ++i)
+            held.push_back({"127.0.6." + std::to_string(1 + i / 10), false});
+        for (int i = 0; i < slowCount; ++i)
+            held.push_back({"127.0.7." + std::to_string(1 + i / 8), true});
+        std::atomic<bool> stop{false};
+        std::atomic<long> idleCut{0}, slowCut{0}, openFailed{0};
+        auto open = [&](Held &h) {
+            h.fd = loopclient::connectFrom(h.source, port);
+            if (h.fd < 0) {
+                ++openFailed;
+                return;
+            }
+            h.lastLine = clock::now();
+            if (h.slow)
+                loopclient::sendAll(h.fd, "GET /counter/ballwick.shtml HTTP/1.1\r\n");
+        };
+        for (auto &h : held)
+            open(h);
+        std::thread attackers([&] {
+            std::vector<pollfd> fds(held.size());
+            while (!stop) {
+                for (std::size_t i = 0; i < held.size(); ++i)
+                    fds[i] = {held[i].fd, POLLIN, 0};
+                ::poll(fds.data(), fds.size(), 100);
+                const auto now = clock::now();
+                for (std::size_t i = 0; i < held.size(); ++i) {
+                    Held &h = held[i];
+                    if (h.fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR))) {
+                        if (h.fd >= 0) {
+                            ::close(h.fd);
+                            ++(h.slow ? slowCut : idleCut);
+                        }
+                        open(h);
+                    } else if (h.slow && now - h.lastLine >= std::chrono::seconds(5)) {
+                        loopclient::sendAll(h.fd, "X-Slow: 1\r\n");
+                        h.lastLine = now;
+                    }
+                }
+            }
+        });
+        std::vector<double> ms;
+        int failed = 0;
+        const auto start = clock::now();
+        while (clock::now() - start < duration) {
+            const auto t0 = clock::now();
+            const auto res = loopclient::get("127.0.0.1", port, "/counter/ballwick.shtml", 5000);
+            ms.push_back(std::chrono::duration<double, std::milli>(clock::now() - t0).count());
+            if (res.status != 200)
+                ++failed;
+            std::this_thread::sleep_until(t0 + std::chrono::milliseconds(100));
+        }
+        stop = true;
+        attackers.join();
+        for (auto &h : held)
+            if (h.fd >= 0)
+                ::close(h.fd);
+        std::sort(ms.begin(), ms.end());
+        const auto at = [&](double q) { return ms[std::min(ms.size() - 1, std::size_t(q * double(ms.size())))]; };
+        state.SetIterationTime(std::chrono::duration<double>(clock::now() - start).count());
+        state.counters["requests"] = double(ms.size());
+        state.counters["failed"] = failed;
+        state.counters["p50_ms"] = at(0.50);
+        state.counters["p99_ms"] = at(0.99);
+        state.counters["max_ms"] = ms.back();
+        state.counters["over_1s"] = double(std::count_if(ms.begin(), ms.end(), [](double v) { return v > 1000; }));
+        state.counters["idle_cut"] = double(idleCut.load());
+        state.counters["slow_cut"] = double(slowCut.load());
+        state.counters["open_failed"] = double(openFailed.load());
+        if (failed > 0 || ms.back() > 1000)
+            state.SkipWithError("a player's request waited more than 1 s or failed");
+    }
+}
+BENCHMARK(BM_ListWhile500IdleAnd32SlowConnections)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
 } // namespace
 
