@@ -10,12 +10,17 @@ namespace {
 
 std::optional<int> parseHexDigits(QStringView digits)
 {
-    if (digits.isEmpty() || digits.size() > 8)
+    if (digits.isEmpty())
         return std::nullopt;
     // toUInt would also take a sign or a "0x" of its own; only plain digits count.
     for (QChar c : digits)
-        if (!isxdigit(c.toLatin1()) || c.unicode() > 0x7f)
+        if (c.unicode() > 0x7f || !isxdigit(c.toLatin1()))
             return std::nullopt;
+    // Leading zeros do not count towards the 32 bits.
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits = digits.mid(1);
+    if (digits.size() > 8)
+        return std::nullopt;
     return static_cast<int>(digits.toUInt(nullptr, 16));
 }
 
@@ -38,13 +43,16 @@ std::optional<int> parseIniInteger(const QString &text)
             return std::nullopt;
         return negative ? static_cast<int>(0u - static_cast<uint>(*v)) : *v;
     }
-    if (rest.isEmpty() || rest.size() > 10)
+    if (rest.isEmpty())
         return std::nullopt;
+    // Any number of digits, leading zeros included; the value must fit.
     qint64 v = 0;
     for (QChar c : rest) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
         v = v * 10 + (c.unicode() - u'0');
+        if (v > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
     }
     if (negative)
         v = -v;

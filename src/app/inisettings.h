@@ -19,8 +19,9 @@ struct IniSettings
 
 // A stored integer: more than two characters beginning with "0x" or "0X" are
 // hexadecimal digits after that prefix; otherwise an optional sign and decimal
-// digits, or "$" and hexadecimal digits. Values must fit 32 bits (hexadecimal
-// ones wrap to negative above 0x7FFFFFFF). Nothing for anything else.
+// digits, or "$" and hexadecimal digits, any number of them (leading zeros do
+// not count). Values must fit 32 bits (hexadecimal ones wrap to negative above
+// 0x7FFFFFFF). Nothing for anything else.
 std::optional<int> parseIniInteger(const QString &text);
 
 // Reads the settings from `section` of the file at `path`; every missing key,

@@ -1,14 +1,17 @@
 #include "app/profile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <optional>
 #include <vector>
 
+#include "tally/safefile.h"
+
 namespace ballwick {
 
-ProfileWriteError::ProfileWriteError(const QString &path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
+ProfileWriteError::ProfileWriteError(const QString &path, const QString &reason)
+    : std::runtime_error((reason.isEmpty() ? QStringLiteral("Unable to write to %1").arg(path)
+                                           : QStringLiteral("Unable to write to %1: %2").arg(path, reason))
+                             .toStdString()),
       m_path(path)
 {
 }
@@ -153,10 +156,12 @@ QByteArray storedForm(QString value)
 QString readString(const QString &path, const QString &section, const QString &key,
                    const QString &fallback)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read, and the open never blocks (a FIFO in the
+    // file's place would otherwise hold the program).
+    const FileRead file = readregularfile(path);
+    if (file.status != FileRead::Ok)
         return fallback;
-    const std::vector<Line> lines = splitLines(file.readAll());
+    const std::vector<Line> lines = splitLines(file.data);
     const auto span = findSection(lines, section);
     if (!span)
         return fallback;
@@ -179,15 +184,19 @@ void writeStrings(const QString &path, const QString &section,
     QByteArray data;
     bool existed = false;
     {
-        QFile file(path);
-        if (file.exists()) {
+        FileRead file = readregularfile(path);
+        switch (file.status) {
+        case FileRead::Missing:
+            break;
+        case FileRead::Ok:
             existed = true;
+            data = std::move(file.data);
+            break;
+        case FileRead::NotRegular:
+            throw ProfileWriteError(path, QStringLiteral("it is not a regular file"));
+        case FileRead::Failed:
             // A file we cannot read back must not be replaced by our few keys.
-            if (!file.open(QIODevice::ReadOnly))
-                throw ProfileWriteError(path);
-            data = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                throw ProfileWriteError(path);
+            throw ProfileWriteError(path);
         }
     }
 
@@ -234,11 +243,9 @@ void writeStrings(const QString &path, const QString &section,
     if (existed && out == data)
         return;
 
-    QSaveFile save(path);
-    // A writable file in a directory we may not create files in is still
-    // written, in place.
-    save.setDirectWriteFallback(true);
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
+    // Written whole beside the old file and renamed over it, or not at all:
+    // a full disk leaves the old settings as they were.
+    if (!replacefile(path, out))
         throw ProfileWriteError(path);
 }
 

@@ -6,11 +6,12 @@
 
 namespace ballwick {
 
-// A refused write of a profile file. what() is "Unable to write to <full path>".
+// A refused write of a profile file. what() is "Unable to write to <full path>",
+// followed by ": " and the reason when one is given.
 class ProfileWriteError : public std::runtime_error
 {
 public:
-    explicit ProfileWriteError(const QString &path);
+    explicit ProfileWriteError(const QString &path, const QString &reason = QString());
     QString path() const { return m_path; }
 
 private:
@@ -32,7 +33,8 @@ inline constexpr int maxValueLength = 2047;
 
 // The value of `key` in `section`, with the blanks around it and one pair of
 // enclosing single or double quotes dropped; `fallback` when the file, the
-// section or the key is missing or the file cannot be read. Never throws.
+// section or the key is missing, or the file cannot be read or is no regular
+// file (it is never opened blocking). Never throws.
 QString readString(const QString &path, const QString &section, const QString &key,
                    const QString &fallback);
 
@@ -40,9 +42,10 @@ QString readString(const QString &path, const QString &section, const QString &k
 // name kept as the file spells it), or the key is appended after the last key
 // of the section; a missing section is added at the end of the file, a missing
 // file is created. Every other line stays byte for byte, and new lines take the
-// line end the file already uses. The file is replaced atomically, so a failed
-// write leaves the old file whole. Throws ProfileWriteError when the file cannot
-// be read back or written.
+// line end the file already uses. The file is replaced atomically (written
+// whole and synced beside it, then renamed), so a full disk or a failed write
+// leaves the old file whole. Throws ProfileWriteError when the file cannot be
+// read back or written, or is not a regular file.
 void writeString(const QString &path, const QString &section, const QString &key,
                  const QString &value);
 

@@ -2,7 +2,12 @@
 #include "app/tmain.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
+#include <QValidator>
+
+#include <algorithm>
 
 #include "app/appdirs.h"
 #include "app/inisettings.h"
@@ -29,12 +34,55 @@ QString inifile(const Tmain &w)
     return ballwick::dataFile(w.appname + QStringLiteral(".ini"));
 }
 
-// The ten-character limit binds typing only: a longer stored name is shown whole.
-void putname(QLineEdit *edit, const QString &name)
+constexpr int kNameLength = 10;
+
+// The ten-character limit binds typing at all times. A longer stored name is
+// shown and kept whole: a text longer than ten characters is accepted only
+// when it is what is left of that name (characters deleted, none added), so
+// the player can shorten it but never type past ten.
+class NameLimit : public QValidator
 {
-    if (name.size() > edit->maxLength())
-        edit->setMaxLength(name.size());
+public:
+    NameLimit(const QString &stored, QObject *parent) : QValidator(parent), m_stored(stored) {}
+
+    State validate(QString &input, int &) const override
+    {
+        if (input.size() <= kNameLength)
+            return Acceptable;
+        // Is input the stored name with some characters taken out?
+        qsizetype at = 0;
+        for (QChar c : input) {
+            at = m_stored.indexOf(c, at);
+            if (at < 0)
+                return Invalid;
+            ++at;
+        }
+        return Acceptable;
+    }
+
+private:
+    QString m_stored;
+};
+
+void putname(QLineEdit *edit, const QString &stored, const QString &name)
+{
+    // setText cuts at maxLength: room for the stored name in both boxes, so
+    // copying it from one box to the other never cuts it either.
+    edit->setMaxLength(std::max<int>(kNameLength, stored.size()));
+    edit->setValidator(new NameLimit(stored, edit));
     edit->setText(name);
+}
+
+// The stored size, at most the available desktop: a window larger than every
+// screen could not be reached; the first showing centres it.
+QSize reachablesize(int width, int height)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect desk = screen->availableVirtualGeometry();
+        if (desk.isValid())
+            return {std::min(width, desk.width()), std::min(height, desk.height())};
+    }
+    return {width, height};
 }
 
 } // namespace
@@ -53,13 +101,13 @@ void Tmain::loadinifile()
     loadedwidth = s.width;
     loadedheight = s.height;
     move(loadedleft, loadedtop);
-    resize(loadedwidth, loadedheight);
+    resize(reachablesize(loadedwidth, loadedheight));
 
     PlaySounds1->setChecked(s.sounds);
     updatecheck->setChecked(s.update);
 
-    putname(edit_name, s.name);
-    putname(edit_aname, edit_name->text());
+    putname(edit_name, s.name, s.name);
+    putname(edit_aname, s.name, edit_name->text());
 
     if (s.quick) {
         panel_instructions->show();

@@ -6,10 +6,15 @@
 //   ballwick-pack advise IN
 //
 // IN or OUT may be "-" for standard input or output. Exit status 0 on success;
-// on failure 1, the compressor's message on standard error and no output file.
+// on failure 1, the compressor's message on standard error, and an output file
+// that this run created is removed (one that existed before is left).
 
 #include "tally/tlzrw1.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -27,6 +32,18 @@ const char kUsage[] =
     "its tally file; --good: LZH; --auto: whichever advise recommends), unpacks a\n"
     "container of either method, or recommends a method. IN or OUT may be \"-\" for\n"
     "standard input or output.\n";
+
+// Creates the output file when it is not there yet; true when this run made
+// it, and so may remove it again after a failure. A file, device or link that
+// was there before is written over but never removed.
+bool createdhere(const std::string &name)
+{
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
 
 int usage()
 {
@@ -101,6 +118,7 @@ int run(const std::vector<std::string> &args)
     // the other side is opened here, and removed again here on failure.
     std::ifstream inFile;
     std::ofstream outFile;
+    bool created = false;
     lz.UseStream = true;
     if (in == "-") {
         lz.InputStream = &std::cin;
@@ -113,9 +131,13 @@ int run(const std::vector<std::string> &args)
     if (out == "-") {
         lz.OutputStream = &std::cout;
     } else {
+        created = createdhere(out);
         outFile.open(out, std::ios::binary | std::ios::trunc);
-        if (!outFile)
+        if (!outFile) {
+            if (created)
+                std::remove(out.c_str());
             throw ballwick::ELzrw1Exception("Lzrw1 (de)compression : Failed to open output file : " + out);
+        }
         lz.OutputStream = &outFile;
     }
     try {
@@ -129,10 +151,10 @@ int run(const std::vector<std::string> &args)
                 throw ballwick::ELzrw1Exception("Lzrw1 : Error writing to output file : " + out);
         }
     } catch (...) {
-        if (outFile.is_open() || out != "-") {
+        if (outFile.is_open())
             outFile.close();
+        if (created)
             std::remove(out.c_str());
-        }
         throw;
     }
     return 0;

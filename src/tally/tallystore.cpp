@@ -1,27 +1,17 @@
 #include "tally/tallystore.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <QTemporaryFile>
 
-#include <fstream>
+#include <cstring>
 #include <sstream>
+#include <utility>
+
+#include "tally/safefile.h"
 
 namespace ballwick {
 
 namespace {
-
-QString temporaryTemplate()
-{
-    // A TMPDIR that does not exist gives an empty temporary path; the system's
-    // own temporary directory serves then.
-    QString dir = QDir::tempPath();
-    if (dir.isEmpty())
-        dir = QStringLiteral("/tmp");
-    return dir + QStringLiteral("/ballwick-tally-XXXXXX.txt");
-}
 
 std::string localName(const QString &fileName)
 {
@@ -43,8 +33,27 @@ struct StreamMode
         doit.UseStream = false;
         doit.InputStream = nullptr;
         doit.OutputStream = nullptr;
+        doit.SizeLimit = -1;
     }
 };
+
+// The compressor's messages name the tally file, as in file mode.
+std::string filewording(std::string message, const std::string &fileName)
+{
+    static const std::pair<const char *, const char *> wordings[] = {
+        {"Lzrw1 : Error reading from input stream !", "Lzrw1 : Error reading from input file : "},
+        {"Lzrw1 decompression : input stream contains no valid header !", " : Lzrw1 decompression : this file has no valid header !"},
+    };
+    for (const auto &[stream, file] : wordings) {
+        if (message.rfind(stream, 0) != 0)
+            continue;
+        const std::string rest = message.substr(std::strlen(stream));
+        if (file[0] == ' ')
+            return fileName + file + rest;
+        return file + fileName + rest;
+    }
+    return message;
+}
 
 } // namespace
 
@@ -64,24 +73,35 @@ std::string cellbytes(const QString &text)
 
 void loadtallyfile(Tlzrw1 &doit, StringGrid &grid, const QString &fileName)
 {
-    QTemporaryFile temp(temporaryTemplate());
-    if (!temp.open())
+    const std::string name = localName(fileName);
+    // A valid container of kMaxTallySize bytes is a little larger than that;
+    // whatever lies beyond is never read by the compressor anyway.
+    const FileRead file = readregularfile(fileName, 2 * kMaxTallySize);
+    switch (file.status) {
+    case FileRead::Ok:
+        break;
+    case FileRead::Missing:
+        throw ETallyLoad(ETallyLoad::Cause::File, "Lzrw1 (de)compression : Failed to open input file : " + name);
+    case FileRead::NotRegular:
         throw ETallyLoad(ETallyLoad::Cause::Environment,
-                         "Unable to create a temporary file " + localName(temp.fileTemplate()) + " : "
-                             + temp.errorString().toStdString());
-    temp.close();
-    const std::string tempName = localName(temp.fileName());
+                         "The tally file " + name + " is not a regular file; it was not read.");
+    case FileRead::Failed:
+        throw ETallyLoad(ETallyLoad::Cause::Environment,
+                         "Lzrw1 (de)compression : Failed to open input file : " + name + " ("
+                             + file.error.toStdString() + ")");
+    }
 
+    std::istringstream packed(file.data.toStdString());
+    std::ostringstream text;
     try {
-        doit.UseStream = false;
-        doit.InputFile = localName(fileName);
-        doit.OutputFile = tempName;
+        StreamMode streams(doit, &packed, &text);
+        doit.SizeLimit = kMaxTallySize;
         doit.Decompress();
     } catch (const std::exception &e) {
-        throw ETallyLoad(ETallyLoad::Cause::File, e.what());
+        throw ETallyLoad(ETallyLoad::Cause::File, filewording(e.what(), name));
     }
     try {
-        loadgrid(grid, tempName);
+        parsegrid(grid, text.str());
     } catch (const std::exception &e) {
         throw ETallyLoad(ETallyLoad::Cause::File, e.what());
     }
@@ -95,18 +115,9 @@ bool savetallyfile(Tlzrw1 &doit, const StringGrid &grid, const QString &fileName
         return false;
     };
 
-    QTemporaryFile temp(temporaryTemplate());
-    if (!temp.open())
-        return fail(QStringLiteral("Unable to create a temporary file: ") + temp.errorString());
-    temp.close();
-    const std::string tempName = localName(temp.fileName());
-
+    std::istringstream text(gridtext(grid));
     std::ostringstream packed;
     try {
-        savegrid(grid, tempName);
-        std::ifstream text(tempName, std::ios::binary);
-        if (!text)
-            return fail(QStringLiteral("Unable to read back the temporary file ") + temp.fileName());
         StreamMode streams(doit, &text, &packed);
         doit.CompressMode = TCompressMode::Fast;
         doit.Compress();
@@ -114,26 +125,13 @@ bool savetallyfile(Tlzrw1 &doit, const StringGrid &grid, const QString &fileName
         return fail(QString::fromLocal8Bit(e.what()));
     }
 
-    const std::string bytes = packed.str();
-    {
-        // The same tally as stored (a start and close without a round): the
-        // file stays as it is, without a replacement and a disk sync.
-        QFile stored(fileName);
-        if (stored.open(QIODevice::ReadOnly) && stored.size() == qint64(bytes.size())
-            && stored.readAll() == QByteArray::fromStdString(bytes))
-            return true;
-    }
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        return fail(why);
-    }
-    if (!out.commit())
-        return fail(out.errorString());
-    return true;
+    const QByteArray bytes = QByteArray::fromStdString(packed.str());
+    // The same tally as stored (a start and close without a round): the file
+    // stays as it is, without a replacement and a disk sync.
+    const FileRead stored = readregularfile(fileName, bytes.size() + 1);
+    if (stored.status == FileRead::Ok && stored.data == bytes)
+        return true;
+    return replacefile(fileName, bytes, error);
 }
 
 } // namespace ballwick

@@ -1,7 +1,10 @@
 #include "tally/tlzrw1.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <istream>
@@ -123,8 +126,9 @@ private:
     std::int64_t m_start = 0;
 };
 
-// The output side: a file, deleted again unless the operation commits it, or
-// the output stream.
+// The output side: a file or the output stream. A file that this operation
+// created is deleted again unless the operation commits it; one that was there
+// before (a file, a device, a symlink's target) is never deleted.
 class Tlzrw1::Output
 {
 public:
@@ -133,15 +137,43 @@ public:
     {
         if (m_file) {
             std::fclose(m_file);
-            std::remove(m_name.c_str());
+            discard();
         }
     }
 
     bool createFile(const std::string &name)
     {
         m_name = name;
-        m_file = std::fopen(name.c_str(), "wb");
-        return m_file != nullptr;
+        int fd = -1;
+        // Two tries: a file that vanishes between them is created the second time.
+        for (int attempt = 0; attempt < 2 && fd < 0; ++attempt) {
+            fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                m_created = true;
+                break;
+            }
+            if (errno != EEXIST)
+                return false;
+            // Already there: overwritten in place. O_NONBLOCK keeps a FIFO
+            // without a reader from blocking the open; the writes block as usual.
+            fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+            if (fd >= 0) {
+                const int flags = ::fcntl(fd, F_GETFL);
+                if (flags != -1)
+                    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+            } else if (errno != ENOENT) {
+                return false;
+            }
+        }
+        if (fd < 0)
+            return false;
+        m_file = ::fdopen(fd, "wb");
+        if (!m_file) {
+            ::close(fd);
+            discard();
+            return false;
+        }
+        return true;
     }
     bool openStream(std::ostream *s)
     {
@@ -176,7 +208,7 @@ public:
             m_file = nullptr;
             ok = std::fclose(f) == 0;
             if (!ok)
-                std::remove(m_name.c_str());
+                discard();
         } else {
             m_stream->flush();
             ok = !m_stream->fail();
@@ -186,10 +218,18 @@ public:
     }
 
 private:
+    void discard()
+    {
+        if (m_created)
+            std::remove(m_name.c_str());
+        m_created = false;
+    }
+
     const Tlzrw1 &m_owner;
     std::FILE *m_file = nullptr;
     std::ostream *m_stream = nullptr;
     std::string m_name;
+    bool m_created = false;
 };
 
 Tlzrw1::Tlzrw1() = default;
@@ -418,6 +458,8 @@ std::int64_t Tlzrw1::decompressLzrw1kh(Input &in, Output &out, std::uint8_t *inB
         throw ELzrw1Exception(msgRead(""));
     const std::int64_t size = static_cast<std::int32_t>(getLe32(field));
     m_bytesIn += 4;
+    if (SizeLimit >= 0 && size > SizeLimit)
+        throw ELzrw1Exception(kMsgSizesKh);
 
     for (;;) {
         if (!in.read(field, 2, got) || got < 2)
@@ -454,6 +496,8 @@ std::int64_t Tlzrw1::decompressLzh(Input &in, Output &out, std::uint8_t *, std::
         throw ELzrw1Exception(msgRead("(LZH)"));
     const std::int64_t size = static_cast<std::int32_t>(getLe32(field));
     m_bytesIn += 4;
+    if (SizeLimit >= 0 && size > SizeLimit)
+        throw ELzrw1Exception(kMsgSizesLzh);
 
     const TLZH::DecodeResult r = m_lzh.Decode(size, lzhReader(in), lzhWriter(out));
     // A stream that runs out of bits is cut short: its tail would be made up.

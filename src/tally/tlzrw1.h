@@ -40,6 +40,9 @@ public:
     bool UseStream = false;                           // use the two streams below
     std::istream *InputStream = nullptr;              // read from its current position to its end
     std::ostream *OutputStream = nullptr;
+    // Decompress refuses a container that states a larger uncompressed size,
+    // with the sizes message, before it expands anything. Negative: no limit.
+    std::int64_t SizeLimit = -1;
 
     // Progress texts, as the component's panel would show them.
     std::function<void(const std::string &)> OnProgress;
@@ -52,7 +55,8 @@ public:
     std::int64_t Compress();
     // Expands the input; the method comes from its signature. Returns the bytes
     // written. When either fails after creating the output file, the file is
-    // closed and deleted before the ELzrw1Exception is passed on.
+    // closed and deleted before the ELzrw1Exception is passed on; an output
+    // file that existed before the operation is never deleted.
     std::int64_t Decompress();
     // Recommends Fast when two sample pieces compress with LZRW1/KH below
     // Threshold percent, else Good. An input below 98304 bytes gets Good and

@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -303,8 +305,10 @@ void Ttallylist::FormCreate()
                                    .arg(QDir::toNativeSeparators(bad));
                 }
             } else {
-                // The tally file was not even looked at: leave it untouched.
+                // It could not be read at all (not a regular file, no
+                // permission): whatever it is stays untouched.
                 m_keepfile = true;
+                failure += QStringLiteral("\n\nIt is left as it is and this session's tally will not be saved.");
             }
         }
         // A file holding a smaller table still leaves room for every counter
@@ -323,9 +327,33 @@ void Ttallylist::FormDestroy()
     if (m_busy || m_keepfile)
         return;
     m_busy = true;
-    // Failures are silent: the previous tally file stays whole.
-    ballwick::savetallyfile(doit, stringgrid_scores, tallyfilename());
+    removeleftovers();
+    // A failure leaves the previous tally file whole; the player hears of it
+    // once, since this round's tally is lost.
+    const QString fileName = tallyfilename();
+    QString why;
+    const bool saved = ballwick::savetallyfile(doit, stringgrid_scores, fileName, &why);
     m_busy = false;
+    if (!saved)
+        reporterror(QStringLiteral("The tally could not be saved to %1: %2\n\nThe tally file from before this "
+                                   "session is left as it was.")
+                        .arg(QDir::toNativeSeparators(fileName), why));
+}
+
+void Ttallylist::removeleftovers()
+{
+    // A save that was killed before its rename leaves the new file's copy
+    // beside the tally, named after it with six more characters. One that is
+    // older than a minute belongs to no save still running.
+    const QFileInfo tally(tallyfilename());
+    const QDir dir = tally.absoluteDir();
+    const QRegularExpression name(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(tally.fileName())));
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QFileInfoList found = dir.entryInfoList({tally.fileName() + QStringLiteral(".??????")},
+                                                  QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &leftover : found)
+        if (name.match(leftover.fileName()).hasMatch() && leftover.lastModified().toUTC() < old)
+            QFile::remove(leftover.absoluteFilePath());
 }
 
 void Ttallylist::loadtally()

@@ -75,8 +75,8 @@ public:
     // that cannot be read is reported and moved aside to <name>.bad (or
     // <name>.bad.2, ...), so that the exit's new file destroys nothing.
     void FormCreate();
-    // Writes the table to the tally file; failures are silent and leave the
-    // previous file whole.
+    // Writes the table to the tally file. A failure leaves the previous file
+    // whole and is reported in one message box.
     void FormDestroy();
 
     // Where the tally lives.
@@ -110,6 +110,7 @@ private:
     void copyrank(int from, int to);
     void reporterror(const QString &message);
     QString keepbadfile(const QString &fileName);
+    void removeleftovers();
 
     QWidget *m_main;
     ballwick::StringGrid stringgrid_scores;

@@ -6,7 +6,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <limits>
 
 using namespace ballwick;
 
@@ -200,6 +206,61 @@ TEST(IniInteger, ReadsDecimalDollarHexAndLongZeroXHexOnly)
     for (const char *bad : {"", "0x", "0X", "0x-5", "0x+5", "0xg", "abc", "12px", "1 2", "-", "$", "$-1",
                             "2147483648", "0x100000000", "99999999999", "1.5"})
         EXPECT_EQ(parseIniInteger(bad), std::nullopt) << bad;
+    // Leading zeros never make a value too long.
+    EXPECT_EQ(parseIniInteger("00000000100"), 100);
+    EXPECT_EQ(parseIniInteger("-000000000000025"), -25);
+    EXPECT_EQ(parseIniInteger("0x0000000400"), 1024);
+    EXPECT_EQ(parseIniInteger("$00000000010"), 16);
+    EXPECT_EQ(parseIniInteger("-2147483648"), std::numeric_limits<int>::min());
+    EXPECT_EQ(parseIniInteger("000002147483648"), std::nullopt);
+}
+
+// A FIFO in the file's place: every read gives the fallback at once (no open
+// that waits for a writer), and a write is refused, leaving the FIFO.
+TEST_F(ProfileFile, AFileThatIsNoRegularFileIsNeverOpenedBlocking)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_EQ(read("Name", "Guest"), "Guest");
+    EXPECT_EQ(readIniSettings(path, "ballwick", 780, 491).width, 780);
+    try {
+        write("Quick", "n");
+        FAIL() << "write succeeded";
+    } catch (const ProfileWriteError &e) {
+        EXPECT_EQ(QString::fromStdString(e.what()), "Unable to write to " + path + ": it is not a regular file");
+    }
+    EXPECT_FALSE(QFileInfo(path).isFile());
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+// A full disk (a file size limit in a child process, where the limit cannot
+// reach anything else): the write is refused and the old file stays byte for
+// byte, with no copy left beside it.
+TEST_F(ProfileFile, AFullDiskLeavesTheOldFileWhole)
+{
+    QByteArray old = "[ballwick]\r\nQuick=n\r\nName=Keeper\r\n";
+    old += "; " + QByteArray(400, 'x') + "\r\n";
+    put(old);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 100;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            writeIniSettings(path, "ballwick", IniSettings{});
+        } catch (const ProfileWriteError &) {
+            _exit(7);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7) << "the write was not refused";
+    EXPECT_EQ(contents(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ballwick.ini"});
 }
 
 TEST_F(ProfileFile, SettingsDefaultsWhenThereIsNoFile)

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -138,7 +140,8 @@ TEST_F(TmainSettings, ValuesAreReadExactlyAndOtherLinesSurviveASave)
     EXPECT_FALSE(shown(w.panel_instructions)); // "Y" is not "y"
     EXPECT_EQ(w.edit_name->text(), "");       // empty stays empty
     EXPECT_EQ(w.loadedwidth, 1024);
-    EXPECT_EQ(w.width(), 1024);
+    // No wider than the screens allow.
+    EXPECT_EQ(w.width(), std::min(1024, QGuiApplication::primaryScreen()->availableVirtualGeometry().width()));
     EXPECT_EQ(w.loadedheight, 491);           // not a number: the default
     EXPECT_EQ(cues, QStringList{"entered"});
     QByteArray quick = head;
@@ -238,4 +241,58 @@ TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
     EXPECT_EQ(rc, 0);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(boxes, QStringList{"Ballwick: Unable to write to " + target});
+}
+
+// Ten characters bind typing in both name boxes at all times; a longer stored
+// name is shown, copied and saved whole until the player edits it, and can be
+// shortened but never lengthened.
+TEST_F(TmainSettings, ALongStoredNameStaysWholeButTypingStopsAtTen)
+{
+    put("[ballwick]\nName=Maximilianus Rex\n");
+    Tmain w;
+    ASSERT_EQ(w.edit_aname->text(), "Maximilianus Rex");
+    w.edit_aname->end(false);
+    w.edit_aname->insert("X");
+    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Rex");
+    w.button_namedoneClick();
+    EXPECT_EQ(w.edit_name->text(), "Maximilianus Rex");
+    w.saveinifile();
+    EXPECT_TRUE(contents().contains("Name=Maximilianus Rex\n")) << contents().toStdString();
+
+    // Shortening is an edit like any other; what is left can only shrink.
+    w.edit_aname->backspace();
+    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Re");
+    w.edit_aname->insert("q");
+    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Re");
+
+    // A new name: ten characters and no more, in either box.
+    for (QLineEdit *edit : {w.edit_aname, w.edit_name}) {
+        edit->selectAll();
+        edit->insert("Bob");
+        EXPECT_EQ(edit->text(), "Bob");
+        for (int i = 0; i < 12; ++i)
+            edit->insert("z");
+        EXPECT_EQ(edit->text(), "Bobzzzzzzz");
+    }
+}
+
+// Stored bounds far beyond every screen: the window is no larger than the
+// available desktop and opens centred on it; leading zeros read as decimals.
+TEST_F(TmainSettings, StoredBoundsAlwaysLeaveTheWindowOnTheScreens)
+{
+    put("[ballwick]\nQuick=n\nTop=-32767\nLeft=-32767\nWidth=2147483647\nHeight=2147483647\n");
+    {
+        Tmain w;
+        w.show();
+        const QRect desk = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+        EXPECT_LE(w.width(), desk.width());
+        EXPECT_LE(w.height(), desk.height());
+        // Its top left corner, with the title bar, is on the desktop.
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->virtualGeometry().contains(w.geometry().topLeft()))
+            << w.geometry().x() << "," << w.geometry().y() << " " << w.width() << "x" << w.height();
+    }
+
+    put("[ballwick]\nQuick=n\nWidth=00000000790\n");
+    Tmain w;
+    EXPECT_EQ(w.width(), 790);
 }

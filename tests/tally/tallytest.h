@@ -1,6 +1,10 @@
 #pragma once
 // Helpers shared by the tally tests: a scratch directory and whole-file I/O.
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +33,28 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// Files of this process cannot grow beyond `bytes` while it lives: writes past
+// it come back short or fail (EFBIG), as on a full disk. Only the soft limit is
+// lowered, so it can be raised again without privileges.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
 };
 
 inline std::string readFile(const std::string &name)

@@ -82,3 +82,31 @@ TEST(BallwickPack, FailuresExitOneWithTheMessageAndNoOutput)
     EXPECT_EQ(pack(dir, "squash a b").status, 1);
     EXPECT_EQ(pack(dir, "unpack --good a b").status, 1);
 }
+
+// A full disk (a file size limit here) while writing over files that were
+// there before: the tool fails, and removes neither a file nor a symlink; an
+// output it created itself is removed.
+TEST(BallwickPack, AFailedWriteRemovesOnlyAnOutputItCreated)
+{
+    ScratchDir dir;
+    writeFile(dir.file("in.txt"), sampleText(200000, 3));
+    writeFile(dir.file("target"), "kept");
+    std::filesystem::create_symlink(dir.file("target"), dir.file("link"));
+    const std::string full = "trap '' XFSZ; ulimit -f 8; exec '" BALLWICK_PACK "' ";
+    for (const char *out : {"target", "link"}) {
+        for (const std::string &in : {dir.file("in.txt"), std::string("- <") + dir.file("in.txt")}) {
+            const std::string cmd = full + "pack --fast " + in + " " + dir.file(out) + " 2>/dev/null";
+            const int raw = std::system(cmd.c_str());
+            EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << cmd;
+            EXPECT_TRUE(exists(dir.file("target"))) << cmd;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
+
+    for (const std::string &in : {dir.file("in.txt"), std::string("- <") + dir.file("in.txt")}) {
+        const std::string cmd = full + "pack --fast " + in + " " + dir.file("new.tld") + " 2>/dev/null";
+        const int raw = std::system(cmd.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << cmd;
+        EXPECT_FALSE(exists(dir.file("new.tld"))) << cmd;
+    }
+}

@@ -1,13 +1,19 @@
 // The tally file on disk: its form, damaged files at start, and that a kill
 // during the save never costs the player the tally.
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 
+#include <sys/stat.h>
+
 #include <sstream>
 #include <thread>
+
+#include "tallytest.h"
 
 #include "tallylisttest.h"
 
@@ -132,10 +138,9 @@ TEST_F(TallyTest, ACounterThatIsNoNumberIsReportedAndTheRestStillLoads)
     EXPECT_EQ(caption("mylabel_3"), "1");
 }
 
-TEST_F(TallyTest, NoRoomForTheTemporaryFileLeavesTheTallyFileAlone)
+TEST_F(TallyTest, NoTemporaryFileIsNeededToLoadOrSave)
 {
     tallylisttest::writetally(tallylisttest::sampletally(5), tallyfile());
-    const QByteArray before = tallylisttest::filebytes(tallyfile());
     const QByteArray oldTmp = qgetenv("TMPDIR");
     // A TMPDIR that is a plain file: no temporary file can be made in it.
     QFile plain(dir.path() + "/notadir");
@@ -143,6 +148,7 @@ TEST_F(TallyTest, NoRoomForTheTemporaryFileLeavesTheTallyFileAlone)
     plain.close();
     qputenv("TMPDIR", QFile::encodeName(plain.fileName()));
     start();
+    EXPECT_EQ(caption("mylabel_1"), "501");
     window->addtomineincrease(1);
     stop();
     if (oldTmp.isNull())
@@ -150,10 +156,102 @@ TEST_F(TallyTest, NoRoomForTheTemporaryFileLeavesTheTallyFileAlone)
     else
         qputenv("TMPDIR", oldTmp);
 
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("Unable to create a temporary file")) << messages[0].toStdString();
-    EXPECT_EQ(tallylisttest::filebytes(tallyfile()), before);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_EQ(tallylisttest::readtally(tallyfile()).cell(1, 0), "502");
     EXPECT_FALSE(QFile::exists(tallyfile() + ".bad"));
+}
+
+// A tally that claims 2 GB is refused from its header, before anything is
+// expanded, and kept aside like any damaged tally.
+TEST_F(TallyTest, AClaimedSizeAboveOneMebibyteIsRefusedBeforeExpanding)
+{
+    // 0x7F000000 bytes stated, one full stored block following.
+    const QByteArray claim = QByteArray("WRZL\x00\x00\x00\x7F\x01\x80\x80", 11) + QByteArray(32768, 'a');
+    QFile f(tallyfile());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(claim);
+    f.close();
+
+    start();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"))
+        << messages[0].toStdString();
+    EXPECT_EQ(tallylisttest::filebytes(tallyfile() + ".bad"), claim);
+    EXPECT_EQ(caption("mylabel_1"), "0");
+}
+
+// A FIFO, a directory or a device in the tally's place: refused at once
+// (never opened blocking), reported, and left as it is at exit.
+TEST_F(TallyTest, ATallyThatIsNoRegularFileIsRefusedAtOnceAndLeftAlone)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(tallyfile()).constData(), 0600), 0);
+    start();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("is not a regular file")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains("will not be saved")) << messages[0].toStdString();
+    window->addtomineincrease(1);
+    stop();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(QFileInfo(tallyfile()).isFile(), false);
+    QFile::remove(tallyfile());
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ballwicktally.tld"));
+    messages.clear();
+    start();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("is not a regular file")) << messages[0].toStdString();
+    stop();
+    EXPECT_TRUE(QFileInfo(tallyfile()).isDir());
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"ballwicktally.tld"});
+}
+
+// A full disk at exit: the earlier tally stays byte for byte, and the player
+// is told once. The size limit makes every write of this process past a few
+// bytes fail, as a full disk does.
+TEST_F(TallyTest, AFullDiskAtExitKeepsTheEarlierTallyAndSaysSo)
+{
+    tallylisttest::writetally(tallylisttest::sampletally(6), tallyfile());
+    const QByteArray before = tallylisttest::filebytes(tallyfile());
+    start();
+    window->addtomineincrease(1);
+    window->checkscore(9999, "Full");
+    {
+        tallytest::FileSizeLimit full(16);
+        stop();
+    }
+    EXPECT_EQ(tallylisttest::filebytes(tallyfile()), before);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("The tally could not be saved to ")) << messages[0].toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ballwicktally.tld"});
+
+    // With room again the next exit saves.
+    messages.clear();
+    start();
+    window->addtomineincrease(1);
+    stop();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(tallylisttest::readtally(tallyfile()).cell(1, 0), "602");
+}
+
+TEST_F(TallyTest, AKilledSavesLeftoverIsRemovedAtTheNextSave)
+{
+    const QString leftover = tallyfile() + ".Ab3dE9";
+    QFile f(leftover);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("half a tally");
+    f.flush();
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    f.close();
+    const QString young = tallyfile() + ".Zz9yY8";
+    QFile g(young);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.close();
+    start();
+    stop();
+    EXPECT_FALSE(QFile::exists(leftover));
+    // One a minute old or less may belong to a save still running.
+    EXPECT_TRUE(QFile::exists(young));
 }
 
 // A child process saves two different tallies in turn as fast as it can and is

@@ -58,7 +58,7 @@ struct Fixture : ::testing::Test
     std::string unpackError(const std::string &container)
     {
         writeFile(packed, container);
-        writeFile(out, "old");
+        std::filesystem::remove(out);
         lz.InputFile = packed;
         lz.OutputFile = out;
         std::string message = "no error";
@@ -188,16 +188,77 @@ TEST_F(Container, OpenFailures)
     EXPECT_THROW(lz.Compress(), ELzrw1Exception);
     EXPECT_EQ(readFile(in), "some text");
 
-    // A full disk: the write error, and no partial output.
-    if (exists("/dev/full")) {
-        lz.OutputFile = "/dev/full";
+    // A full disk (here a file size limit): the write error, and the output
+    // this operation created is gone.
+    writeFile(in, sampleText(100000));
+    lz.OutputFile = packed;
+    {
+        FileSizeLimit full(1000);
         try {
             lz.Compress();
             FAIL();
         } catch (const ELzrw1Exception &e) {
-            EXPECT_EQ(std::string(e.what()), "Lzrw1 : Error writing to output file : /dev/full");
+            EXPECT_EQ(std::string(e.what()), "Lzrw1 : Error writing to output file : " + packed);
         }
     }
+    EXPECT_FALSE(exists(packed));
+}
+
+// Only an output file that the operation itself created is removed after a
+// failure: a file, a symlink or a FIFO that was there before stays.
+TEST_F(Container, AFailureNeverRemovesWhatWasThereBefore)
+{
+    writeFile(in, sampleText(100000));
+    lz.InputFile = in;
+    lz.CompressMode = TCompressMode::Fast;
+
+    const std::string target = dir.file("target");
+    writeFile(target, "the player's file");
+    const std::string link = dir.file("link");
+    std::filesystem::create_symlink(target, link);
+    for (const std::string &name : {target, link}) {
+        lz.OutputFile = name;
+        FileSizeLimit full(1000);
+        EXPECT_THROW(lz.Compress(), ELzrw1Exception) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(exists(target));
+
+    // A FIFO without a reader: refused at once instead of blocking, and kept.
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    lz.OutputFile = fifo;
+    try {
+        lz.Compress();
+        FAIL();
+    } catch (const ELzrw1Exception &e) {
+        EXPECT_EQ(std::string(e.what()), "Lzrw1 (de)compression : Failed to open output file : " + fifo);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    // A damaged container expanded over an existing file leaves the file.
+    writeFile(packed, "WRZL\x05\0\0\0\x07\0\x80xyz");
+    writeFile(out, "old");
+    lz.InputFile = packed;
+    lz.OutputFile = out;
+    EXPECT_THROW(lz.Decompress(), ELzrw1Exception);
+    EXPECT_TRUE(exists(out));
+}
+
+TEST_F(Container, AStatedSizeAboveTheLimitIsRefusedBeforeExpanding)
+{
+    // 2 GB claimed; a single stored block follows.
+    const std::string claim = bytes({0x57, 0x52, 0x5A, 0x4C, 0x00, 0x00, 0x00, 0x7F, 0x04, 0x00, 0x80, 'a', 'b', 'c'});
+    lz.SizeLimit = 1 << 20;
+    EXPECT_EQ(unpackError(claim), "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !");
+    const std::string lzh = bytes({0x21, 0x48, 0x5A, 0x4C, 0x01, 0x00, 0x10, 0x00, 0xF6, 0x80});
+    EXPECT_EQ(unpackError(lzh), "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
+    // At the limit itself it expands.
+    const std::string big(1 << 20, 'q');
+    lz.SizeLimit = -1;
+    const std::string container = pack(big, TCompressMode::Fast);
+    lz.SizeLimit = 1 << 20;
+    EXPECT_EQ(unpack(container), big);
 }
 
 TEST_F(Container, ProgressAndMessagePump)
