@@ -6,7 +6,7 @@ BALLWICK_PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6-dev libgl-dev
   qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base
-  libcurl4-openssl-dev libssl-dev libjpeg62-turbo-dev libpng-dev libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev
+  libcurl4-openssl-dev libssl-dev libjpeg62-turbo-dev libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev zlib1g-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 xvfb xauth xdotool x11-utils iproute2 libx11-dev imagemagick curl wrk sox fortunes
