@@ -46,10 +46,10 @@ QString run(const QString &program, const QStringList &args)
 
 // The X window of a top-level window with exactly this title, waiting for it
 // to be mapped; 0 when none shows within the time.
-qulonglong findWindow(const QString &title, int ms = 10000)
+qulonglong findWindow(const QString &title, int ms = 30000)
 {
     qulonglong id = 0;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
             const QString out = run(QStringLiteral("xdotool"),
                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -128,7 +128,7 @@ protected:
     void startGame()
     {
         game.setWorkingDirectory(dir.path());
-        game.setProcessChannelMode(QProcess::ForwardedChannels);
+        game.setProcessChannelMode(QProcess::MergedChannels);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         game.setProcessEnvironment(env);
@@ -141,8 +141,12 @@ protected:
     {
         const qulonglong id = findWindow(QStringLiteral("Ballwick"));
         if (!id)
-            ADD_FAILURE() << "no main window; the game is " << (game.state() == QProcess::Running ? "running" : "ended")
-                          << " with status " << game.exitCode() << "; windows named Ballwick: "
+            ADD_FAILURE() << "no main window; the game is "
+                          << (game.state() == QProcess::Running        ? "running"
+                              : game.exitStatus() == QProcess::CrashExit ? "crashed"
+                                                                         : "ended")
+                          << " with status " << game.exitCode() << ", saying: " << game.readAll().toStdString()
+                          << "; windows named Ballwick: "
                           << run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
                                                              QStringLiteral("Ballwick")})
                                  .toStdString();
