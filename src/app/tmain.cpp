@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -106,6 +107,9 @@ QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &c
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name));
+    // The greeting and the score line carry the player's name and numbers:
+    // shown as typed, never read as markup.
+    l->setTextFormat(Qt::PlainText);
     l->setFont(font);
     setTextColour(l, colour);
     l->move(at);
@@ -188,7 +192,31 @@ void Tmain::reporterror(const QString &message)
         sink(message);
         return;
     }
-    QMessageBox::critical(this, QStringLiteral("Ballwick"), message);
+    // Messages can quote a file's or a server's text: shown as it is.
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ballwick"), message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void Tmain::reporterrorlater(const QString &message, std::function<void()> closed)
+{
+    if (const auto &sink = errorSinkSlot()) {
+        sink(message);
+        if (closed)
+            closed();
+        return;
+    }
+    // Window-modal and opened without a nested event loop, so that the caller
+    // (a timer's slot) returns and its later steps keep running.
+    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ballwick"), message, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("errorbox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    connect(box, &QDialog::finished, this, [closed = std::move(closed)] {
+        if (closed)
+            closed();
+    });
+    box->open();
 }
 
 const QPixmap &Tmain::imagelist_balls(int index) const
@@ -401,6 +429,13 @@ void Tmain::buildwidgets()
     Image7 = ballwick::pictureButton(panel_instructions, "Image7", QRect(608, 392, 126, 40),
                                      QStringLiteral(":/images/button_done.png"));
     connect(Image7, &TImageButton::clicked, this, &Tmain::Image7Click);
+    // Enter and Escape answer for DONE while the panel shows (a hidden
+    // panel's shortcuts are off).
+    for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
+                                   QKeySequence(Qt::Key_Escape)}) {
+        auto *shortcut = new QShortcut(key, panel_instructions);
+        connect(shortcut, &QShortcut::activated, this, &Tmain::Image7Click);
+    }
 }
 
 void Tmain::buildcards()
@@ -576,6 +611,9 @@ void Tmain::ChangeName1Click()
 {
     panel_name->show();
     panel_name->raise();
+    // Typing goes straight into the name box.
+    edit_aname->setFocus(Qt::OtherFocusReason);
+    edit_aname->selectAll();
 }
 
 void Tmain::showwindow(QWidget *window)

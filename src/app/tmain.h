@@ -75,6 +75,9 @@ public:
     using ErrorSink = std::function<void(const QString &message)>;
     static void setErrorSink(ErrorSink sink);
     void reporterror(const QString &message);
+    // The same message without waiting for it: the box opens and this returns;
+    // closed runs once it is dismissed (at once when a sink takes the message).
+    void reporterrorlater(const QString &message, std::function<void()> closed);
 
     // The rules of the round behind the view (tests may reseed its random source).
     ballwick::Engine &engine() { return *m_engine; }

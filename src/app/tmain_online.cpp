@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QTimer>
 
 #include "online/thighscore.h"
@@ -56,10 +57,13 @@ void Tmain::Timer1Timer()
         postdots = 1;
     panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait") + QString(postdots, QLatin1Char('.')));
     if (postcountdown == 0) {
-        // Modal: the steps go on while the message is open (the countdown is then
-        // below 0, so it comes once); the timer stops when it is closed.
-        reporterror(QStringLiteral("Posting Failed."));
-        Timer1->stop();
+        // The steps go on while the message is open (the countdown is then below
+        // 0, so it comes once) and the dots keep cycling; the timer stops when
+        // the message is closed.
+        reporterrorlater(QStringLiteral("Posting Failed."), [timer = QPointer<QTimer>(Timer1)] {
+            if (timer)
+                timer->stop();
+        });
     }
 }
 

@@ -133,7 +133,8 @@ void Tmain::downloadit()
     }
     if (outcome != ballwick::SelfUpdate::Outcome::StartFailed)
         return;
-    QString site = QStringLiteral(BALLWICK_SITE_URL);
+    // The maker's site: the server base without its final "/".
+    QString site = ballwick::serverBase();
     if (site.endsWith(QLatin1Char('/')))
         site.chop(1);
     reporterror(QStringLiteral("There was an error in the update process. Please download ") + appname.toUpper()

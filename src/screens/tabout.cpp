@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QtMath>
 
 #include <ballwick_config.h>
 
@@ -32,37 +33,48 @@ QString versionTail()
     return full.mid(versionHead().size());
 }
 
+} // namespace
+
 // The game's logo fitted to the height of its place, with the game's name
 // beside it, centred in the place; an empty picture when the logo is missing.
-QPixmap logoPicture(QSize box)
+// Drawn at the screen's pixel density: box is in logical pixels.
+QPixmap Tabout::logoPicture(QSize box, qreal devicePixelRatio)
 {
     const QPixmap logo = ballwick::loadPicture(QStringLiteral(":/images/logo.png"));
-    if (logo.isNull())
+    if (logo.isNull() || box.isEmpty())
         return QPixmap();
-    const QPixmap scaled = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // The logo's logical size, fitted into the box.
+    const QSizeF logoSize = (QSizeF(logo.size()) / logo.devicePixelRatio())
+                                .scaled(QSizeF(box), Qt::KeepAspectRatio);
     const QString name = QStringLiteral("Ballwick");
     const QFont font = pixelFont(QStringLiteral("Arial"), 24, true);
-    const int gap = 8;
-    const int textWidth = QFontMetrics(font).horizontalAdvance(name);
-    const int left = qMax(0, (box.width() - scaled.width() - gap - textWidth) / 2);
+    const qreal gap = 8;
+    const qreal textWidth = QFontMetricsF(font).horizontalAdvance(name);
+    const qreal left = qMax<qreal>(0, (box.width() - logoSize.width() - gap - textWidth) / 2);
 
-    QPixmap out(box);
+    const qreal ratio = qMax<qreal>(1, devicePixelRatio);
+    QPixmap out(QSize(qCeil(box.width() * ratio), qCeil(box.height() * ratio)));
+    out.setDevicePixelRatio(ratio);
     out.fill(Qt::transparent);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.drawPixmap(left, (box.height() - scaled.height()) / 2, scaled);
+    QPainter p(&out); // in logical pixels from here on
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    p.drawPixmap(QRectF(QPointF(left, (box.height() - logoSize.height()) / 2), logoSize), logo,
+                 QRectF(logo.rect()));
     p.setFont(font);
     p.setPen(QColor::fromRgb(buttonColour));
-    p.drawText(QRect(left + scaled.width() + gap, 0, box.width(), box.height()),
+    p.drawText(QRectF(left + logoSize.width() + gap, 0, box.width(), box.height()),
                Qt::AlignLeft | Qt::AlignVCenter, name);
     return out;
 }
+
+namespace {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QPoint &at)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
     l->setFont(font);
     l->move(at);
     l->adjustSize();
@@ -80,11 +92,11 @@ Tabout::Tabout(QWidget *mainWindow)
     setWindowTitle(QStringLiteral("Ballwick - About"));
     setFixedSize(304, 193);
 
-    auto *image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setGeometry(42, 10, 211, 53);
-    image->setAttribute(Qt::WA_TranslucentBackground);
-    image->setPixmap(logoPicture(image->size()));
+    m_image = new QLabel(this);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setGeometry(42, 10, 211, 53);
+    m_image->setAttribute(Qt::WA_TranslucentBackground);
+    drawLogo();
 
     m_url1 = new TURL(this);
     m_url1->setObjectName(QStringLiteral("URL1"));
@@ -97,6 +109,7 @@ Tabout::Tabout(QWidget *mainWindow)
     QFont linkFont = pixelFont(QStringLiteral("Arial"), 12, true);
     linkFont.setUnderline(true);
     link->setFont(linkFont);
+    link->setTextFormat(Qt::PlainText);
     link->setText(displayAddress(QStringLiteral(BALLWICK_SITE_URL)));
     link->setToolTip(m_url1->address());
     connect(link, &TImageButton::clicked, this, &Tabout::Label7Click);
@@ -105,7 +118,7 @@ Tabout::Tabout(QWidget *mainWindow)
     const QFont small = pixelFont(QStringLiteral("Arial"), 8);
     label(this, QStringLiteral("Label2"), QStringLiteral("Ballwick Solo Bingo for the Linux desktop"),
           small, QPoint(4, 122));
-    label(this, QStringLiteral("Label3"), QStringLiteral("made by the Ballwick developers"), small,
+    label(this, QStringLiteral("Label3"), QStringLiteral("made by Quendra Software"), small,
           QPoint(4, 138));
     QLabel *copyright = label(this, QStringLiteral("Label4"), QStringLiteral("Copyright (c) 2011 -"),
                               small, QPoint(4, 154));
@@ -131,6 +144,20 @@ Tabout::Tabout(QWidget *mainWindow)
 }
 
 Tabout::~Tabout() = default;
+
+void Tabout::drawLogo()
+{
+    m_logoRatio = devicePixelRatioF();
+    m_image->setPixmap(logoPicture(m_image->size(), m_logoRatio));
+}
+
+void Tabout::showEvent(QShowEvent *event)
+{
+    // The window may open on a screen of another density than it was made on.
+    if (!qFuzzyCompare(devicePixelRatioF(), m_logoRatio))
+        drawLogo();
+    ScreenWindow::showEvent(event);
+}
 
 void Tabout::FormCreate()
 {

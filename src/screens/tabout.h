@@ -1,4 +1,6 @@
 #pragma once
+#include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -25,14 +27,24 @@ public:
     // window opens it too).
     TURL *URL1() const { return m_url1; }
 
+    // The logo with the game's name, box wide and high in logical pixels, drawn
+    // for a screen of the given pixel density.
+    static QPixmap logoPicture(QSize box, qreal devicePixelRatio);
+
 public slots:
     void Label7Click();
     void Button1Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void FormCreate();
+    void drawLogo();
 
     TURL *m_url1 = nullptr;
     QLabel *m_version = nullptr;
+    QLabel *m_image = nullptr;
+    qreal m_logoRatio = 1;
     QLabel *label_year = nullptr;
 };

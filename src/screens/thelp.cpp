@@ -22,6 +22,7 @@ constexpr int designWidth = 523;
 constexpr int designHeight = 431;
 constexpr int sideWidth = 137;
 constexpr int captionHeight = 20;
+constexpr int memoBorder = 5;
 constexpr QRgb memoColour = 0xF3ECCF;
 
 struct SectionButton
@@ -149,7 +150,7 @@ Thelp::Thelp(QWidget *mainWindow)
     setObjectName("thelp");
     setWindowTitle(QStringLiteral("Ballwick - Help File"));
     setFont(pixelFont(QStringLiteral("Arial"), 8));
-    resize(designWidth, designHeight);
+    resize(designWidth, designHeight); // widened to defaultSize() once the texts are in
     // Small enough to shrink the text area, large enough to keep the side
     // panel's buttons clear of its foot.
     setMinimumSize(sideWidth + 160, 300);
@@ -176,17 +177,19 @@ Thelp::Thelp(QWidget *mainWindow)
 
     // The credit and copyright lines at the foot of the side panel.
     const QFont small = pixelFont(QStringLiteral("Arial"), 7);
-    const char *const credits[] = {"Ballwick Solo Bingo", "by the Ballwick developers",
+    const char *const credits[] = {"Ballwick Solo Bingo", "by Quendra Software",
                                    "Copyright (c) 2011 -", "Free software: see License."};
     for (int i = 0; i < 4; ++i) {
         auto *l = new QLabel(QString::fromLatin1(credits[i]), panel_side);
         l->setObjectName(QStringLiteral("label_credit%1").arg(i + 1));
+        l->setTextFormat(Qt::PlainText);
         l->setFont(small);
         l->setGeometry(7, 336 + 14 * i, 126, 14);
         l->setProperty("footTop", 336 + 14 * i);
     }
     label_year = new QLabel(panel_side);
     label_year->setObjectName(QStringLiteral("label_year"));
+    label_year->setTextFormat(Qt::PlainText);
     label_year->setFont(small);
     {
         const QFontMetrics fm(small);
@@ -207,6 +210,7 @@ Thelp::Thelp(QWidget *mainWindow)
 
     label_caption = new QLabel(QStringLiteral("Overview"), panel_main);
     label_caption->setObjectName(QStringLiteral("label_caption"));
+    label_caption->setTextFormat(Qt::PlainText);
     label_caption->setAlignment(Qt::AlignCenter);
     label_caption->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
     {
@@ -226,7 +230,7 @@ Thelp::Thelp(QWidget *mainWindow)
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setLineWrapMode(QTextEdit::WidgetWidth);
-        memo->document()->setDocumentMargin(5);
+        memo->document()->setDocumentMargin(memoBorder);
         memo->setFont(pixelFont(QStringLiteral("Arial"), 8));
         memo->setFocusPolicy(Qt::ClickFocus); // not reachable with Tab
         memo->setTabChangesFocus(true);
@@ -239,8 +243,30 @@ Thelp::Thelp(QWidget *mainWindow)
         m_memos << memo;
     }
 
+    resize(defaultSize());
     layoutPanels();
     FormCreate();
+}
+
+// The design size, made wider when needed so that each stored line of the
+// written sections (all but the licence, whose paragraphs wrap) stands on one
+// line of the text area; the game's face runs a little wider than the one the
+// lines were broken for.
+QSize Thelp::defaultSize() const
+{
+    const QTextEdit *memo = m_memos.first();
+    const QFontMetrics fm(memo->font());
+    int widest = 0;
+    for (const SectionButton &s : sectionButtons) {
+        if (s.tag == 6)
+            continue;
+        for (const QString &line : sectionLines(s.tag))
+            widest = qMax(widest, fm.horizontalAdvance(line));
+    }
+    const int scrollBar = memo->verticalScrollBar()->sizeHint().width();
+    // A few pixels to spare for the cursor and rounding at fractional scales.
+    const int textArea = widest + 2 * memoBorder + scrollBar + 6;
+    return QSize(qMax(designWidth, sideWidth + textArea), designHeight);
 }
 
 Thelp::~Thelp() = default;

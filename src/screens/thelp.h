@@ -32,6 +32,10 @@ public:
     // The stored lines of each section, one paragraph per line.
     static QStringList sectionLines(int tag);
 
+    // The size the window opens at: wide enough that every stored line of the
+    // written sections fits on one line of the text area.
+    QSize defaultSize() const;
+
 public slots:
     // Shared by the five section buttons: raises "memo" + the sender's tag and
     // puts its caption over the text.

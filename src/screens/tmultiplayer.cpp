@@ -30,6 +30,14 @@ QByteArray embeddedPicture()
     return readPicture(QStringLiteral(":/screens/multiplayer.jpg"));
 }
 
+// The same picture at twice the size, for high-density screens.
+QByteArray embeddedLargePicture()
+{
+    return readPicture(QStringLiteral(":/screens/multiplayer@2x.jpg"));
+}
+
+constexpr QSize pictureSize(400, 300);
+
 } // namespace
 
 // A tool window: small caption bar, fixed size.
@@ -51,6 +59,7 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     label6->setAlignment(Qt::AlignCenter);
     label6->setWordWrap(true);
     label6->setFont(pixelFont(QStringLiteral("Times New Roman"), 12, true));
+    label6->setTextFormat(Qt::PlainText);
     label6->setText(QStringLiteral("Enjoy Ballwick Solo? Try the multiplayer version at %1!")
                         .arg(displayAddress(QStringLiteral(BALLWICK_SITE_URL))));
     connect(label6, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
@@ -61,12 +70,13 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     label1->setAlignment(Qt::AlignCenter);
     label1->setWordWrap(true);
     label1->setFont(pixelFont(QStringLiteral("Times New Roman"), 14, true));
+    label1->setTextFormat(Qt::PlainText);
     label1->setText(QStringLiteral("Click here to learn how to play Dabfest against other players online!"));
     connect(label1, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
 
     m_image = new TImageButton(this);
     m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setGeometry(80, 96, 400, 300);
+    m_image->setGeometry(QRect(QPoint(80, 96), pictureSize));
     connect(m_image, &TImageButton::clicked, this, &Tmultiplayer::Label6Click);
 
     for (TImageButton *l : {label6, label1, m_image})
@@ -83,7 +93,25 @@ Tmultiplayer::~Tmultiplayer() = default;
 
 void Tmultiplayer::FormCreate()
 {
-    loadPicture(embeddedPicture());
+    showDefaultPicture();
+}
+
+// The 2x picture on a high-density screen (when it decodes), else the 1x one.
+void Tmultiplayer::showDefaultPicture()
+{
+    m_ownPicture = false;
+    m_pictureRatio = devicePixelRatioF();
+    if (m_pictureRatio > 1 && showPicture(defaultLargePicture()))
+        return;
+    showPicture(defaultPicture());
+}
+
+void Tmultiplayer::showEvent(QShowEvent *event)
+{
+    // The window may open on a screen of another density than it was made on.
+    if (!m_ownPicture && !qFuzzyCompare(devicePixelRatioF(), m_pictureRatio))
+        showDefaultPicture();
+    ScreenWindow::showEvent(event);
 }
 
 QImage Tmultiplayer::defaultPicture()
@@ -91,8 +119,14 @@ QImage Tmultiplayer::defaultPicture()
     return ballwick::decodeJpeg(embeddedPicture());
 }
 
+QImage Tmultiplayer::defaultLargePicture()
+{
+    return ballwick::decodeJpeg(embeddedLargePicture());
+}
+
 bool Tmultiplayer::loadPicture(const QByteArray &jpeg)
 {
+    m_ownPicture = true;
     return showPicture(ballwick::decodeJpeg(jpeg));
 }
 
@@ -103,7 +137,11 @@ bool Tmultiplayer::showPicture(QImage picture)
         m_image->setPixmap(QPixmap());
         return false;
     }
-    m_image->setPixmap(QPixmap::fromImage(m_picture));
+    // A picture larger than its place is a high-density one: drawn at the
+    // place's logical size.
+    QPixmap pix = QPixmap::fromImage(m_picture);
+    pix.setDevicePixelRatio(qMax<qreal>(1, qreal(m_picture.width()) / pictureSize.width()));
+    m_image->setPixmap(pix);
     return true;
 }
 

@@ -29,17 +29,25 @@ public:
 
     // The embedded picture of the multiplayer game, decoded; null if damaged.
     static QImage defaultPicture();
+    // Its twin at twice the size (800 x 600), shown on high-density screens.
+    static QImage defaultLargePicture();
 
 public slots:
     // Bound to Label6, Label1 and Image1.
     void Label6Click();
     void button_doneClick();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void FormCreate();
+    void showDefaultPicture();
     bool showPicture(QImage picture);
 
     TURL *m_url1 = nullptr;
     TImageButton *m_image = nullptr;
     QImage m_picture;
+    qreal m_pictureRatio = 1;
+    bool m_ownPicture = false; // loadPicture was given another picture
 };

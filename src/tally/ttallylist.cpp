@@ -17,6 +17,7 @@
 
 #include "app/appdirs.h"
 #include "tally/tallystore.h"
+#include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/picture.h"
 #include "widgets/timagebutton.h"
@@ -82,12 +83,11 @@ QString onelinetext(QString text)
     return text;
 }
 
+// The game's face, bold, 13 pixels high.
 QFont windowfont()
 {
-    QFont font(QStringLiteral("sans-serif"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = ballwick::uiFont(10, true);
     font.setPixelSize(13);
-    font.setBold(true);
     return font;
 }
 
@@ -215,8 +215,9 @@ void Ttallylist::buildwindow()
         Rank &r = rank[i];
         r.num = makelabel(FlatPanel1, QStringLiteral("label_num%1").arg(i), QStringLiteral("%1.").arg(i),
                           QRect(4, top, 30, 20), rightAligned);
-        r.date = makelabel(FlatPanel1, QStringLiteral("label_date%1").arg(i), QString(), QRect(42, top, 100, 20));
-        r.name = makelabel(FlatPanel1, QStringLiteral("label_name%1").arg(i), QString(), QRect(146, top, 112, 20));
+        // The name column holds ten of the widest letters (WWWWWWWWWW).
+        r.date = makelabel(FlatPanel1, QStringLiteral("label_date%1").arg(i), QString(), QRect(38, top, 84, 20));
+        r.name = makelabel(FlatPanel1, QStringLiteral("label_name%1").arg(i), QString(), QRect(122, top, 136, 20));
         r.high = makelabel<Tvaluelabel>(FlatPanel1, QStringLiteral("label_high%1").arg(i), QString(),
                                         QRect(258, top, 68, 20), rightAligned);
         r.high->setValue(emptyscore);

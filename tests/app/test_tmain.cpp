@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QFontMetrics>
@@ -223,6 +224,94 @@ TEST_F(MainWindowTest, QuickInstructionsShowAndHide)
     EXPECT_FALSE(w->Image6->pixmap().isNull());
     QTest::mouseClick(w->Image7, Qt::LeftButton, {}, QPoint(60, 20));
     EXPECT_FALSE(shown(w->panel_instructions));
+}
+
+TEST_F(MainWindowTest, ThePlayersNameIsShownAsTypedNotAsMarkup)
+{
+    const QString name = "<b>A&= #?Z";
+    ASSERT_TRUE(Qt::mightBeRichText("Good Luck " + name)); // what an automatic label would make of it
+    w->edit_name->setText(name);
+    w->StartGame1->trigger();
+    EXPECT_EQ(w->label_name->text(), "Good Luck " + name);
+    for (QLabel *l : {w->label_name, w->label_score, w->label_score1, w->Label3})
+        EXPECT_EQ(l->textFormat(), Qt::PlainText) << l->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, ChangeNamePutsTheKeyboardInTheNameBox)
+{
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->Image7Click(); // the first run's instructions
+    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
+    w->edit_aname->clearFocus();
+    w->ChangeName1->trigger();
+    EXPECT_TRUE(w->edit_aname->hasFocus());
+    // What the player types replaces the old name.
+    QTest::keyClicks(QApplication::focusWidget(), "Ann");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(w->edit_name->text(), "Ann");
+    EXPECT_FALSE(shown(w->panel_name));
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeAnswerForDoneOnTheQuickInstructions)
+{
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->edit_aname->setFocus();
+    w->edit_aname->setText("Kept");
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        w->QuickInstructions1->trigger();
+        ASSERT_TRUE(shown(w->panel_instructions));
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(shown(w->panel_instructions)) << key;
+        // The name panel behind it was not answered.
+        EXPECT_TRUE(shown(w->panel_name)) << key;
+    }
+    EXPECT_EQ(w->edit_name->text(), "Guest");
+    // With the instructions gone, Enter is the name box's again.
+    QTest::keyClick(w->edit_aname, Qt::Key_Return);
+    EXPECT_FALSE(shown(w->panel_name));
+    EXPECT_EQ(w->edit_name->text(), "Kept");
+}
+
+TEST_F(MainWindowTest, WhilePostingFailedIsOpenTheDotsKeepCycling)
+{
+    Tmain::setErrorSink({}); // the real message box
+    // A box that waited for its answer inside the step would hang the test:
+    // closed after a while, it fails it instead.
+    QTimer unblock;
+    unblock.setSingleShot(true);
+    QObject::connect(&unblock, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    unblock.start(3000);
+    w->button_sendscoreClick();
+    w->Timer1->stop(); // the steps are run by hand below
+    for (int step = 1; step <= 40; ++step)
+        w->Timer1Timer();
+    auto *box = w->findChild<QMessageBox *>("errorbox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Posting Failed.");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    // The step returned with the box open; the timer still runs and later steps
+    // go on cycling the dots without a second message.
+    w->Timer1->start();
+    QStringList captions;
+    for (int step = 41; step <= 46; ++step) {
+        w->Timer1Timer();
+        captions << w->panel_wait->caption();
+    }
+    EXPECT_EQ(captions.first(), "Posting Score, Please Wait.");
+    EXPECT_EQ(captions.last(), "Posting Score, Please Wait.");
+    EXPECT_EQ(captions.at(4), "Posting Score, Please Wait.....");
+    EXPECT_EQ(w->findChildren<QMessageBox *>().size(), 1);
+    EXPECT_TRUE(w->Timer1->isActive());
+
+    box->accept();
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->panel_wait->caption(), "Posting Score, Please Wait.");
 }
 
 TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)

@@ -1,9 +1,15 @@
+#include <QApplication>
 #include <QDate>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
+#include <QtMath>
 
 #include <ballwick_config.h>
 
 #include "screens/tabout.h"
+#include "screens/thelp.h"
+#include "screens/tmultiplayer.h"
 #include "screentest.h"
 #include "widgets/tlbbackground.h"
 #include "widgets/tselbutton.h"
@@ -91,4 +97,73 @@ TEST_F(AboutWindow, TakesTheGamesTileWhenTheMainWindowHasNone)
     const auto *own = about.findChild<TLbBackground *>(QStringLiteral("LbBackground1"));
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->image().toImage(), gameTile.toImage());
+}
+
+namespace {
+
+// The rows and columns of a picture that hold anything opaque.
+QRect opaqueArea(const QImage &image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 128)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
+} // namespace
+
+TEST_F(AboutWindow, LogoIsDrawnAtTheScreensPixelDensity)
+{
+    if (QPixmap(QStringLiteral(":/images/logo.png")).isNull())
+        GTEST_SKIP() << "the game's pictures are not linked in";
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        const QPixmap logo = Tabout::logoPicture(QSize(211, 53), ratio);
+        EXPECT_EQ(logo.devicePixelRatio(), ratio);
+        EXPECT_EQ(logo.size(), QSize(qCeil(211 * ratio), qCeil(53 * ratio))) << ratio;
+        // The ball fills the height of its place (not half of it in a corner),
+        // and ball and name stand in the middle.
+        const QRect drawn = opaqueArea(logo.toImage());
+        EXPECT_GE(drawn.height(), int(0.85 * logo.height())) << ratio;
+        EXPECT_NEAR(drawn.center().x(), logo.width() / 2, 4 * ratio) << ratio;
+    }
+}
+
+TEST_F(AboutWindow, AtDoubleDensityTheLogoHasTwiceThePixels)
+{
+    if (qApp->devicePixelRatio() < 2)
+        GTEST_SKIP() << "run with QT_SCALE_FACTOR=2";
+    Tabout about(&mainWindow);
+    about.show();
+    const QPixmap logo = label(about, "Image1")->pixmap();
+    EXPECT_EQ(logo.devicePixelRatio(), 2.0);
+    EXPECT_EQ(logo.size(), QSize(422, 106));
+    EXPECT_EQ(logo.deviceIndependentSize(), QSizeF(211, 53));
+}
+
+TEST_F(AboutWindow, CreditsNameTheMakerOfTheGreeting)
+{
+    Tabout about(&mainWindow);
+    EXPECT_EQ(label(about, "Label3")->text(), QStringLiteral("made by Quendra Software"));
+}
+
+// Addresses, credits and the licence come from the build and from files: no
+// label of the three windows reads its text as markup.
+TEST_F(AboutWindow, NoLabelOfTheInformationWindowsReadsMarkup)
+{
+    Tabout about(&mainWindow);
+    Thelp help(&mainWindow);
+    Tmultiplayer multiplayer(&mainWindow);
+    int seen = 0;
+    for (const QWidget *window : {static_cast<QWidget *>(&about), static_cast<QWidget *>(&help),
+                                  static_cast<QWidget *>(&multiplayer)}) {
+        for (const QLabel *l : window->findChildren<QLabel *>()) {
+            if (l->text().isEmpty() && l->objectName() != QLatin1String("label_year"))
+                continue;
+            ++seen;
+            EXPECT_EQ(l->textFormat(), Qt::PlainText) << l->objectName().toStdString();
+        }
+    }
+    EXPECT_GE(seen, 15);
 }

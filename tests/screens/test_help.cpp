@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -194,7 +196,10 @@ TEST_F(HelpWindow, ResizingKeepsTheSidePanelWidthAndItsFootAtTheBottom)
 {
     Thelp help(&mainWindow);
     help.show();
-    EXPECT_EQ(help.size(), QSize(523, 431));
+    // The design size, widened only as far as the stored lines need.
+    EXPECT_EQ(help.size(), help.defaultSize());
+    EXPECT_EQ(help.height(), 431);
+    EXPECT_GE(help.width(), 523);
     auto *side = help.findChild<TFlatPanel *>(QStringLiteral("panel_side"));
     auto *main = help.findChild<TFlatPanel *>(QStringLiteral("panel_main"));
     ASSERT_TRUE(side && main);
@@ -212,6 +217,52 @@ TEST_F(HelpWindow, ResizingKeepsTheSidePanelWidthAndItsFootAtTheBottom)
         EXPECT_GT(w->y(), about.bottom()) << name;
         EXPECT_LE(w->geometry().bottom(), side->height()) << name;
     }
+}
+
+namespace {
+
+// How many lines the stored line number index of a section takes on screen,
+// laid out at the memo's present width.
+int shownLines(QTextEdit *memo, int index)
+{
+    QTextBlock block = memo->document()->findBlockByNumber(index);
+    memo->document()->documentLayout()->blockBoundingRect(block); // lays it out
+    return block.layout()->lineCount();
+}
+
+} // namespace
+
+TEST_F(HelpWindow, AtTheDefaultSizeEveryStoredLineStandsOnOneLine)
+{
+    Thelp help(&mainWindow);
+    help.show();
+    for (const char *name : {"SelButton1", "SelButton3", "SelButton4", "SelButton5"}) {
+        click(button(help, name));
+        QTextEdit *text = memo(help, button(help, name)->property("Tag").toInt());
+        ASSERT_TRUE(text->isVisible());
+        const QStringList lines = Thelp::sectionLines(button(help, name)->property("Tag").toInt());
+        const QFontMetrics fm(text->font());
+        const int room = text->viewport()->width() - 2 * int(text->document()->documentMargin());
+        for (int i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(fm.horizontalAdvance(lines.at(i)), room) << lines.at(i).toStdString();
+            EXPECT_EQ(shownLines(text, i), 1) << lines.at(i).toStdString();
+        }
+    }
+
+    // A narrower window wraps the long lines as paragraphs: the same blocks,
+    // more lines each.
+    click(button(help, "SelButton1"));
+    help.resize(help.minimumSize().width() + 40, help.height());
+    QTextEdit *overview = memo(help, 1);
+    EXPECT_EQ(overview->document()->blockCount(), Thelp::sectionLines(1).size());
+    EXPECT_GT(shownLines(overview, 2), 1);
+}
+
+TEST_F(HelpWindow, CreditsNameTheMakerOfTheGreeting)
+{
+    Thelp help(&mainWindow);
+    EXPECT_EQ(help.findChild<QLabel *>(QStringLiteral("label_credit2"))->text(),
+              QStringLiteral("by Quendra Software"));
 }
 
 TEST_F(HelpWindow, CentredOverTheMainWindowOnlyTheFirstTime)

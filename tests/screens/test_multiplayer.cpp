@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 
 #include <ballwick_config.h>
@@ -69,4 +72,34 @@ TEST_F(MultiplayerWindow, DoneHidesAndTheWindowReopensWhereItWasLeft)
     EXPECT_FALSE(window.isVisible());
     window.show();
     EXPECT_EQ(window.pos(), QPoint(60, 70));
+}
+
+TEST_F(MultiplayerWindow, TheDoubleSizePictureIsTheSameScene)
+{
+    const QImage small = Tmultiplayer::defaultPicture();
+    const QImage large = Tmultiplayer::defaultLargePicture();
+    ASSERT_EQ(large.size(), QSize(800, 600));
+    const QImage shrunk = large.scaled(small.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(small.format());
+    // Mean difference per channel over the picture: the same drawing, only sharper.
+    qint64 difference = 0;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
+            const QRgb a = small.pixel(x, y), b = shrunk.pixel(x, y);
+            difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+        }
+    EXPECT_LT(difference / (3.0 * small.width() * small.height()), 12.0);
+}
+
+TEST_F(MultiplayerWindow, AtDoubleDensityShowsTheDoubleSizePicture)
+{
+    if (qApp->devicePixelRatio() < 2)
+        GTEST_SKIP() << "run with QT_SCALE_FACTOR=2";
+    Tmultiplayer window(&mainWindow);
+    window.show();
+    auto *image = window.findChild<QLabel *>(QStringLiteral("Image1"));
+    EXPECT_EQ(window.picture().size(), QSize(800, 600));
+    EXPECT_EQ(image->pixmap().devicePixelRatio(), 2.0);
+    EXPECT_EQ(image->pixmap().deviceIndependentSize(), QSizeF(400, 300));
+    EXPECT_EQ(image->geometry(), QRect(80, 96, 400, 300));
 }

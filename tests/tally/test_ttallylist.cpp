@@ -1,6 +1,8 @@
 // The tally list window: counters, the local top ten, reset, and what
 // survives a restart.
 #include <QDate>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QDir>
 #include <QLocale>
 #include <QPalette>
@@ -8,6 +10,7 @@
 
 #include "game/engine.h"
 #include "tallylisttest.h"
+#include "widgets/fonts.h"
 #include "widgets/timagebutton.h"
 
 using tallylisttest::TallyTest;
@@ -306,4 +309,22 @@ TEST_F(TallyTest, ACloseWithNothingNewLeavesTheFileAloneAndANewRoundReplacesIt)
     EXPECT_NE(tallylisttest::filebytes(tallyfile()), first);
     start();
     EXPECT_EQ(caption("mylabel_1"), "2");
+}
+
+TEST_F(TallyTest, TheNameColumnHoldsTenOfTheWidestLettersInTheGamesFace)
+{
+    Ttallylist &w = start();
+    const QString name = "WWWWWWWWWW";
+    ASSERT_TRUE(w.checkscore(500, name));
+    QLabel *shown = label(rankname("label_name", 1));
+    EXPECT_EQ(shown->text(), name);
+    // The highlighted (bold) row still has room for the whole name.
+    const QFontMetrics fm(shown->font());
+    EXPECT_LE(fm.horizontalAdvance(name), shown->contentsRect().width());
+    // Date, name and score stand side by side without overlapping.
+    EXPECT_LE(label(rankname("label_date", 1))->geometry().right(), shown->geometry().left());
+    EXPECT_LE(shown->geometry().right(), label(rankname("label_high", 1))->geometry().left());
+    // The face every other window uses, not the desktop's default sans-serif.
+    EXPECT_EQ(QFontInfo(shown->font()).family(), QFontInfo(ballwick::uiFont(10)).family());
+    EXPECT_EQ(QFontInfo(label("label_caption1")->font()).family(), QFontInfo(ballwick::uiFont(10)).family());
 }

@@ -47,7 +47,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QStringLiteral(BALLWICK_SOURCE_DIR "/assets/images");
-    const QString host = QUrl(QStringLiteral(BALLWICK_SITE_URL)).host();
+    // The banner names the maker's site as a player types it: host and port.
+    const QString host = QUrl(QStringLiteral(BALLWICK_SITE_URL)).authority();
     int written = 0;
     for (const art::Picture &pic : art::allPictures(host)) {
         if (!writePicture(pic, folder, 1))

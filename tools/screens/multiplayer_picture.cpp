@@ -1,7 +1,9 @@
 // Draws the 400 x 300 picture of the multiplayer game shown in the multiplayer
-// window and writes it as a JPEG. Everything is fixed (no clock, no random
-// source), so running it again gives the same picture:
+// window and writes it as a JPEG, at twice the size for high-density screens
+// when the scale 2 is given. Everything is fixed (no clock, no random source),
+// so running it again gives the same picture:
 //   ballwick-multiplayer-picture assets/screens/multiplayer.jpg
+//   ballwick-multiplayer-picture assets/screens/multiplayer@2x.jpg 2
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QRadialGradient>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "screens/jpegpicture.h"
 
@@ -92,17 +95,18 @@ void drawCard(QPainter &p, QRectF area, int firstOfColumn, quint32 daubMask, con
     }
 }
 
-QImage render()
+QImage render(int scale)
 {
-    QImage img(400, 300, QImage::Format_RGB32);
+    QImage img(400 * scale, 300 * scale, QImage::Format_RGB32);
     QPainter p(&img);
+    p.scale(scale, scale); // drawn in the 400 x 300 picture's own pixels
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
     QLinearGradient sky(0, 0, 0, 300);
     sky.setColorAt(0, QColor(0x3A, 0x14, 0x40));
     sky.setColorAt(1, QColor(0x7A, 0x3E, 0x80));
-    p.fillRect(img.rect(), sky);
+    p.fillRect(QRect(0, 0, 400, 300), sky);
 
     // Title bar.
     p.fillRect(QRect(0, 0, 400, 34), QColor(0x2A, 0x0C, 0x2E));
@@ -165,12 +169,13 @@ int main(int argc, char **argv)
     // Drawing text needs a GUI application, but no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.jpg\n", argv[0]);
+    const int scale = argc == 3 ? std::atoi(argv[2]) : 1;
+    if ((argc != 2 && argc != 3) || scale < 1 || scale > 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT.jpg [1|2]\n", argv[0]);
         return 2;
     }
     QString error;
-    const QByteArray jpeg = ballwick::encodeJpeg(render(), 88, &error);
+    const QByteArray jpeg = ballwick::encodeJpeg(render(scale), 88, &error);
     if (jpeg.isEmpty()) {
         std::fprintf(stderr, "encoding failed: %s\n", qPrintable(error));
         return 1;
