@@ -2,6 +2,8 @@
 // list, version check and installer download.
 #include "scoreserver.h"
 
+#include <ballwick_config.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,7 @@ void usage(std::ostream &out)
 {
     out << "usage: ballwick-server [--port N] [--host ADDR] [--db FILE] [--version-file FILE] [--installer FILE]\n"
            "                       [--posts-per-minute N]\n"
+           "       ballwick-server --help | --version\n"
            "  --port N            port to listen on (default 8780; 0 picks a free one)\n"
            "  --host ADDR         address to listen on (default 127.0.0.1)\n"
            "  --db FILE           SQLite file with the scores (default scores.db)\n"
@@ -34,6 +37,10 @@ int main(int argc, char **argv)
         const std::string a = argv[i];
         if (a == "-h" || a == "--help") {
             usage(std::cout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "ballwick-server " BALLWICK_VERSION_FULL "\n";
             return 0;
         }
         if (i + 1 >= argc) {

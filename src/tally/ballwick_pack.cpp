@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <ballwick_config.h>
+
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -31,7 +33,8 @@ const char kUsage[] =
     "Packs a file into the Ballwick container (--fast: LZRW1/KH, as the game writes\n"
     "its tally file; --good: LZH; --auto: whichever advise recommends), unpacks a\n"
     "container of either method, or recommends a method. IN or OUT may be \"-\" for\n"
-    "standard input or output.\n";
+    "standard input or output.\n"
+    "       ballwick-pack --help | --version\n";
 
 // Creates the output file when it is not there yet; true when this run made
 // it, and so may remove it again after a failure. A file, device or link that
@@ -58,6 +61,10 @@ int run(const std::vector<std::string> &args)
     const std::string &command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "ballwick-pack " BALLWICK_VERSION_FULL "\n";
         return 0;
     }
 

@@ -1,4 +1,5 @@
 // ballwick-server as the game sees it: started on a free port with a fresh database.
+#include <ballwick_config.h>
 #include <gtest/gtest.h>
 
 #include "loopclient.h"
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
@@ -529,3 +531,19 @@ TEST(ServerOptions, BadOptionsAreRefused)
 }
 
 } // namespace
+
+TEST(ServerCommandLine, HelpAndVersionPrintAndSucceed)
+{
+    for (const char *arg : {"--help", "--version"}) {
+        QProcess p;
+        p.start(QStringLiteral(BALLWICK_SERVER_EXE), {QString::fromLatin1(arg)});
+        ASSERT_TRUE(p.waitForFinished(10000)) << arg;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0) << arg;
+        const QByteArray out = p.readAllStandardOutput();
+        if (QByteArray(arg) == "--version")
+            EXPECT_EQ(out, "ballwick-server " BALLWICK_VERSION_FULL "\n");
+        else
+            EXPECT_TRUE(out.startsWith("usage: ballwick-server")) << out.constData();
+    }
+}

@@ -1,6 +1,7 @@
 // The ballwick-pack tool as a player would run it.
 #include "tallytest.h"
 
+#include <ballwick_config.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -109,4 +110,16 @@ TEST(BallwickPack, AFailedWriteRemovesOnlyAnOutputItCreated)
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << cmd;
         EXPECT_FALSE(exists(dir.file("new.tld"))) << cmd;
     }
+}
+
+TEST(BallwickPack, HelpAndVersionPrintAndSucceed)
+{
+    ScratchDir dir;
+    Outcome r = pack(dir, "--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("usage: ballwick-pack pack"), std::string::npos);
+    r = pack(dir, "--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ballwick-pack " BALLWICK_VERSION_FULL "\n");
+    EXPECT_EQ(pack(dir, "").status, 1); // no command: the usage, as a failure
 }
