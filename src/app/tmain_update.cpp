@@ -112,9 +112,7 @@ void Tmain::button_updateyesClick()
     button_updateyes->hide();
     button_updatecancel->hide();
     label_update->setText(QStringLiteral("Updating. Please Wait..."));
-    ballwick::SelfUpdate update(nullptr, programFile(), ballwick::dataDir());
-    update.applyHooks();
-    update.moveProgramAside();
+    // The program keeps its own name until the installer has arrived whole.
     downloadit();
 }
 
