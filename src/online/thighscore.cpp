@@ -1,5 +1,6 @@
 #include "online/thighscore.h"
 
+#include "online/pagecheck.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "online/turl.h"
@@ -11,6 +12,8 @@
 #include <ballwick_config.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QImage>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
@@ -36,6 +39,38 @@ QString pageText(const QByteArray &bytes)
     return text;
 }
 
+// The list page's view. The page comes from the network, so the view fetches
+// nothing on its own: pictures from the program's embedded resources are shown,
+// every other picture, style sheet or document is empty (never a local file, never
+// a network address, whatever the page names).
+class THtmlView : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        QString embedded;
+        if (name.scheme() == QLatin1String("qrc"))
+            embedded = QLatin1Char(':') + name.path();
+        else if (name.scheme().isEmpty() && name.path().startsWith(QLatin1String(":/")))
+            embedded = name.path();
+        if (type == QTextDocument::ImageResource) {
+            QImage picture;
+            if (!embedded.isEmpty())
+                picture.load(embedded);
+            if (picture.isNull()) {
+                // Empty, but not a null value: the document would then look for a
+                // file of that name itself.
+                picture = QImage(1, 1, QImage::Format_ARGB32);
+                picture.fill(Qt::transparent);
+            }
+            return picture;
+        }
+        return QByteArray(" ");
+    }
+};
+
 } // namespace
 
 Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_main(mainWindow)
@@ -59,7 +94,7 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     panel_main->setGeometry(112, 8, 481, 507);
     panel_main->setColor(frameColour);
 
-    displayhtml = new QTextBrowser(panel_main);
+    displayhtml = new THtmlView(panel_main);
     displayhtml->setObjectName(QStringLiteral("displayhtml"));
     displayhtml->setGeometry(1, 1, 479, 505);
     displayhtml->setFrameShape(QFrame::NoFrame);
@@ -170,7 +205,19 @@ void Thighscore::senditDoneString(QObject *, const QByteArray &)
 
 void Thighscore::getitDoneString(QObject *, const QByteArray &Result)
 {
-    displayhtml->setHtml(pageText(Result));
+    // A page too large or too deeply nested would hold up the window (or bring the
+    // program down) while it is laid out: a short note stands in for it.
+    switch (ballwick::checkPage(Result)) {
+    case ballwick::PageVerdict::Ok:
+        displayhtml->setHtml(pageText(Result));
+        return;
+    case ballwick::PageVerdict::TooLarge:
+        displayhtml->setPlainText(QStringLiteral("The high-score list is too large to be shown."));
+        return;
+    case ballwick::PageVerdict::TooComplex:
+        displayhtml->setPlainText(QStringLiteral("The high-score list cannot be shown."));
+        return;
+    }
 }
 
 void Thighscore::displayhtmlHotSpotClick(const QUrl &link)

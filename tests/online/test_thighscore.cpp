@@ -2,15 +2,21 @@
 #include <gtest/gtest.h>
 
 #include "localservers.h"
+#include "online/pagecheck.h"
 #include "online/serverbase.h"
 #include "online/thighscore.h"
 #include "online/thttpget.h"
 #include "online/turl.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTest>
 #include <QTimer>
 
 using namespace testing_online;
@@ -22,6 +28,10 @@ class HighscoreTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        http.server.Get("/pic.png", [this](const httplib::Request &, httplib::Response &res) {
+            ++pictureRequests;
+            res.set_content("not really a picture", "image/png");
+        });
         http.server.Get("/counter/ballwick.shtml", [this](const httplib::Request &, httplib::Response &res) {
             ++listRequests;
             res.set_content(page, "text/html");
@@ -61,6 +71,7 @@ protected:
 
     HttpFixture http;
     std::atomic<int> listRequests{0};
+    std::atomic<int> pictureRequests{0};
     std::string page = "<html><body><p>Top</p><a href=\"http://www.example.com/more?x=1\">more</a></body></html>";
     std::mutex m;
     std::string postTarget, postName, postDate, postScore;
@@ -171,6 +182,94 @@ TEST_F(HighscoreTest, TheReplyToAPostShowsTheList)
     ASSERT_TRUE(waitFor([&] { return hs->isVisible() && view->toPlainText().contains("Top"); }));
     EXPECT_FALSE(cleared->isVisible());
     EXPECT_FALSE(timer->isActive());
+}
+
+// The page comes from the network: the view takes pictures only from the program
+// itself, never from a local file or a server, whatever the page names.
+TEST_F(HighscoreTest, TheViewLoadsNothingFromFilesOrTheNetwork)
+{
+    QTemporaryDir dir;
+    QImage real(40, 30, QImage::Format_RGB32);
+    real.fill(Qt::red);
+    const QString file = dir.filePath("real.png");
+    ASSERT_TRUE(real.save(file));
+    const QString pic = http.base() + "pic.png";
+    for (const QString &name : {QUrl::fromLocalFile(file).toString(), file, QStringLiteral("/dev/zero"),
+                                QStringLiteral("file:///dev/zero"), pic}) {
+        SCOPED_TRACE(name.toStdString());
+        const QVariant v = view->loadResource(QTextDocument::ImageResource, QUrl(name));
+        ASSERT_FALSE(v.isNull()); // a null value would make the document read the file itself
+        EXPECT_EQ(v.value<QImage>().size(), QSize(1, 1));
+        EXPECT_EQ(view->loadResource(QTextDocument::StyleSheetResource, QUrl(name)).toByteArray().trimmed(), "");
+    }
+    const QImage logo = view->loadResource(QTextDocument::ImageResource, QUrl("qrc:/images/logo.png")).value<QImage>();
+    EXPECT_GT(logo.width(), 1);
+
+    // A whole page naming them all is shown without reading any of them.
+    const QByteArray hostile = "<html><head><link rel=stylesheet href=\"/dev/zero\"></head>"
+                               "<body background=\"/dev/zero\"><p>List</p><img src=\"/dev/zero\">"
+                               "<img src=\"" + file.toUtf8() + "\"><img src=\"" + pic.toUtf8() + "\">"
+                               "<img src=\"qrc:/images/logo.png\"></body></html>";
+    hs->getitDoneString(nullptr, hostile);
+    EXPECT_TRUE(view->toPlainText().contains("List"));
+    view->document()->size();
+    EXPECT_EQ(view->document()->resource(QTextDocument::ImageResource, QUrl(file)).value<QImage>().size(), QSize(1, 1));
+    QTest::qWait(200);
+    EXPECT_EQ(pictureRequests, 0);
+}
+
+TEST_F(HighscoreTest, PagesTooLargeOrTooDeepAreNotRendered)
+{
+    auto nested = [](const char *open, const char *close, int n) {
+        return "<html><body>" + QByteArray(open).repeated(n) + "deep" + QByteArray(close).repeated(n) + "</body></html>";
+    };
+    const QByteArray tables30 = nested("<table><tr><td>", "</td></tr></table>", 30);
+    EXPECT_LT(tables30.size(), 1024);
+    const QByteArray refused[] = {
+        tables30,
+        nested("<div>", "</div>", 5000),
+        nested("<b>", "", 20), // end tags left out count as open
+        "<table>" + QByteArray("<tr><td>c</td></tr>").repeated(ballwick::MaxTableCells + 1) + "</table>",
+        "<table><tr><td colspan=\"60000\">wide</td></tr></table>",
+    };
+    for (const QByteArray &page : refused) {
+        hs->getitDoneString(nullptr, page);
+        EXPECT_EQ(view->toPlainText(), "The high-score list cannot be shown.") << page.left(80).constData();
+    }
+    hs->getitDoneString(nullptr, "<p>" + QByteArray(ballwick::MaxPageBytes, 'x') + "</p>");
+    EXPECT_EQ(view->toPlainText(), "The high-score list is too large to be shown.");
+
+    // What a real list page looks like passes: three boards side by side in an
+    // outer table, unclosed rows and cells, comments, closing tags of nothing.
+    QByteArray board = "<table><tr><th>Rank<th>Name<th>Score<th>Date";
+    for (int i = 0; i < 25; ++i)
+        board += "<tr><td>1<td><font color=red><b>Ann</b></font><td>5<td>12/6/26";
+    board += "</table>";
+    const QByteArray fine = "<!DOCTYPE html><html><body><!-- <table><table><table><table><table> --></i></b>"
+                            "<center><table><tr><td>" + board + "<td>" + board + "<td>" + board
+                            + "</table></center><p>Top</p></body></html>";
+    hs->getitDoneString(nullptr, fine);
+    EXPECT_TRUE(view->toPlainText().contains("Top"));
+    EXPECT_TRUE(view->toPlainText().contains("Ann"));
+}
+
+TEST(PageCheck, NestingIsCountedByElementAndTable)
+{
+    using ballwick::pageNesting;
+    EXPECT_EQ(pageNesting("<div><div></div><div><span>x</span></div></div>").elements, 3);
+    EXPECT_EQ(pageNesting("<TABLE><tr><td><Table></table></TABLE><table>").tables, 2);
+    // A closing tag closes what was opened inside its element too; one of
+    // nothing open changes nothing; a self-closed element opens nothing.
+    EXPECT_EQ(pageNesting("<div><b><i></div><div>").elements, 3);
+    EXPECT_EQ(pageNesting("</div></div><div>").elements, 1);
+    EXPECT_EQ(pageNesting("<div/><div/><div/>").elements, 0);
+    EXPECT_EQ(pageNesting("<p><p><p><li><li><br><img src=x>").elements, 0);
+    EXPECT_EQ(pageNesting("<!-- <div><div> -->").elements, 0);
+    EXPECT_EQ(pageNesting("<!-- </div> --><div>").elements, 1);
+    EXPECT_EQ(pageNesting("<td colspan=7><th rowspan='12'>").widestSpan, 12);
+    EXPECT_EQ(pageNesting("<td>").cells, 1);
+    EXPECT_EQ(pageNesting("<div").elements, 1); // a tag without its end still counts
+    EXPECT_EQ(ballwick::checkPage(""), ballwick::PageVerdict::Ok);
 }
 
 } // namespace
