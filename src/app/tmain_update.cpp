@@ -121,6 +121,10 @@ void Tmain::downloadit()
     ballwick::THttpCliDownload getupdate;
     ballwick::SelfUpdate update(&getupdate, programFile(), ballwick::dataDir());
     update.applyHooks();
+    if (const int ms = ballwick::SelfUpdate::hooks().stallTimeoutMs)
+        getupdate.client().StallTimeoutMs = ms;
+    if (const int ms = ballwick::SelfUpdate::hooks().deadlineMs)
+        getupdate.client().DeadlineMs = ms;
     update.onStatus = [this](const QString &text) { label_update->setText(text); };
     ballwick::SelfUpdate::Outcome outcome;
     try {

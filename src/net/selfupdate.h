@@ -46,6 +46,9 @@ public:
         QString programFile;
         std::function<bool(const QString &file, const QStringList &args)> startInstaller;
         std::function<void(int)> endProcess;
+        // Shorter time limits for the download's HTTP client; 0 keeps its own.
+        int stallTimeoutMs = 0;
+        int deadlineMs = 0;
     };
     static void setHooks(Hooks hooks);
     static const Hooks &hooks();
