@@ -1,5 +1,9 @@
 #include "online/pagecheck.h"
 
+#include <QImage>
+#include <QTextDocument>
+#include <QUrl>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -128,6 +132,25 @@ PageVerdict checkPage(const QByteArray &html)
     if (pageNesting(html).tooComplex())
         return PageVerdict::TooComplex;
     return PageVerdict::Ok;
+}
+
+QVariant pageResource(int type, const QUrl &name)
+{
+    if (type != QTextDocument::ImageResource)
+        return QByteArray(" ");
+    QString embedded;
+    if (name.scheme() == QLatin1String("qrc"))
+        embedded = QLatin1Char(':') + name.path();
+    else if (name.scheme().isEmpty() && name.path().startsWith(QLatin1String(":/")))
+        embedded = name.path();
+    QImage picture;
+    if (!embedded.isEmpty())
+        picture.load(embedded);
+    if (picture.isNull()) {
+        picture = QImage(1, 1, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+    }
+    return picture;
 }
 
 } // namespace ballwick

@@ -1,5 +1,8 @@
 #pragma once
 #include <QByteArray>
+#include <QVariant>
+
+class QUrl;
 
 // What the high-score window agrees to render: the list page comes from the
 // network, and a hostile page must neither eat the memory nor hold up the UI.
@@ -38,5 +41,11 @@ struct PageNesting {
 PageNesting pageNesting(const QByteArray &html);
 
 PageVerdict checkPage(const QByteArray &html);
+
+// What the list page's view loads for a picture, style sheet or document the page
+// names: pictures embedded in the program ("qrc:/..." or ":/..."), and for
+// everything else an empty value, never a local file or a network address. The
+// value is never null: a document given a null value reads the file itself.
+QVariant pageResource(int type, const QUrl &name);
 
 } // namespace ballwick

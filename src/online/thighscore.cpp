@@ -12,8 +12,6 @@
 #include <ballwick_config.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QImage>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
@@ -48,27 +46,7 @@ class THtmlView : public QTextBrowser
 public:
     using QTextBrowser::QTextBrowser;
 
-    QVariant loadResource(int type, const QUrl &name) override
-    {
-        QString embedded;
-        if (name.scheme() == QLatin1String("qrc"))
-            embedded = QLatin1Char(':') + name.path();
-        else if (name.scheme().isEmpty() && name.path().startsWith(QLatin1String(":/")))
-            embedded = name.path();
-        if (type == QTextDocument::ImageResource) {
-            QImage picture;
-            if (!embedded.isEmpty())
-                picture.load(embedded);
-            if (picture.isNull()) {
-                // Empty, but not a null value: the document would then look for a
-                // file of that name itself.
-                picture = QImage(1, 1, QImage::Format_ARGB32);
-                picture.fill(Qt::transparent);
-            }
-            return picture;
-        }
-        return QByteArray(" ");
-    }
+    QVariant loadResource(int type, const QUrl &name) override { return ballwick::pageResource(type, name); }
 };
 
 } // namespace
