@@ -17,7 +17,7 @@ constexpr int MaxPageNesting = 16;
 constexpr int MaxTableNesting = 4;
 // Table cells of the whole page, and the rows or columns one cell may span: the
 // layout of a table grows with its grid.
-constexpr int MaxTableCells = 1000;
+constexpr int MaxTableCells = 600;
 constexpr int MaxCellSpan = 100;
 
 enum class PageVerdict { Ok, TooLarge, TooComplex };
