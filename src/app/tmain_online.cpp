@@ -2,11 +2,13 @@
 #include "app/tmain.h"
 
 #include <QDate>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTimer>
 
 #include "online/thighscore.h"
+#include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 
 namespace {
@@ -30,10 +32,30 @@ QString postDate()
     return QDate::currentDate().toString(QStringLiteral("M") + sep + QStringLiteral("d") + sep + QStringLiteral("yy"));
 }
 
+// The note under the wait text of panel_cleared after a post got no reply: the
+// post waits in the queue. Made at its first showing.
+QLabel *queuedNote(QWidget *panel, bool create)
+{
+    auto *note = panel->findChild<QLabel *>(QStringLiteral("label_queued"), Qt::FindDirectChildrenOnly);
+    if (note || !create)
+        return note;
+    note = new QLabel(QStringLiteral("Your score will be sent when the server can be reached."), panel);
+    note->setObjectName(QStringLiteral("label_queued"));
+    note->setGeometry(304, 157, 130, 44);
+    note->setWordWrap(true);
+    note->setFont(ballwick::uiFont(8, true));
+    QPalette p = note->palette();
+    p.setColor(QPalette::WindowText, QColor(0x42, 0x1D, 0x45));
+    note->setPalette(p);
+    return note;
+}
+
 } // namespace
 
 void Tmain::button_sendscoreClick()
 {
+    if (QLabel *note = queuedNote(panel_cleared, false))
+        note->hide();
     if (edit_name->text().isEmpty())
         edit_name->setText(QStringLiteral("Guest"));
     try {
@@ -58,6 +80,11 @@ void Tmain::Timer1Timer()
     if (postcountdown == 0) {
         // Modal: the steps go on while the message is open (the countdown is then
         // below 0, so it comes once); the timer stops when it is closed.
+        if (highscore && highscore->hasQueuedPosts()) {
+            QLabel *note = queuedNote(panel_cleared, true);
+            note->show();
+            note->raise();
+        }
         reporterror(QStringLiteral("Posting Failed."));
         Timer1->stop();
     }

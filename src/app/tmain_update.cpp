@@ -15,6 +15,7 @@
 #include "net/selfupdate.h"
 #include "net/thttpclidownload.h"
 #include "online/serverbase.h"
+#include "online/thighscore.h"
 #include "online/thttpget.h"
 #include "screens/tabout.h"
 #include "widgets/fonts.h"
@@ -85,6 +86,10 @@ void Tmain::createupdatepanel()
 
 void Tmain::startupdatecheck()
 {
+    // Scores left unanswered by an earlier run go out once per run, at the first
+    // showing, like the version check.
+    if (highscore)
+        highscore->sendqueued();
     if (!updatecheck->isChecked())
         return;
     checkupdate->URL = ballwick::versionAddress();

@@ -1,6 +1,7 @@
 #include "online/thighscore.h"
 
 #include "online/pagecheck.h"
+#include "online/postqueue.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "online/turl.h"
@@ -125,6 +126,17 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     sendit = new THTTPGet(this);
     sendit->setObjectName(QStringLiteral("sendit"));
     sendit->OnDoneString = [this](QObject *s, const QByteArray &r) { senditDoneString(s, r); };
+    // No reply: the post stays queued, and no longer on its way.
+    sendit->OnError = [this](QObject *) { m_sentId = 0; };
+    resendit = new THTTPGet(this);
+    resendit->setObjectName(QStringLiteral("resendit"));
+    resendit->OnDoneString = [this](QObject *, const QByteArray &) {
+        postqueue().remove(m_resendId);
+        m_resendId = 0;
+        // Once this fetch has ended: the next one may start then.
+        QTimer::singleShot(0, this, &Thighscore::sendnextqueued);
+    };
+    resendit->OnError = [this](QObject *) { m_resendId = 0; };
     getit = new THTTPGet(this);
     getit->setObjectName(QStringLiteral("getit"));
     getit->OnDoneString = [this](QObject *s, const QByteArray &r) { getitDoneString(s, r); };
@@ -154,10 +166,50 @@ void Thighscore::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+PostQueue &Thighscore::postqueue()
+{
+    if (!m_queue)
+        m_queue = std::make_unique<PostQueue>();
+    return *m_queue;
+}
+
+bool Thighscore::hasQueuedPosts()
+{
+    return !postqueue().isEmpty();
+}
+
 void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
 {
+    // While an earlier post is still on its way this one is not sent now (the
+    // fetch takes one at a time); it waits in the queue.
+    const bool idle = !sendit->running();
+    const quint64 id = postqueue().add(name, date, score);
+    if (idle)
+        m_sentId = id;
     sendit->URL = ballwick::scorePostAddress(name, date, score);
     sendit->StartFetch();
+}
+
+void Thighscore::sendqueued()
+{
+    if (m_queueSent)
+        return;
+    m_queueSent = true;
+    sendnextqueued();
+}
+
+void Thighscore::sendnextqueued()
+{
+    if (resendit->running())
+        return; // the round under way goes on by itself
+    for (const PostQueue::Post &p : postqueue().posts()) {
+        if (p.id == m_sentId)
+            continue; // on its way with sendit
+        m_resendId = p.id;
+        resendit->URL = ballwick::scorePostAddress(p.name, p.date, p.score);
+        resendit->StartFetch();
+        return;
+    }
 }
 
 void Thighscore::loadit()
@@ -169,6 +221,8 @@ void Thighscore::loadit()
 
 void Thighscore::senditDoneString(QObject *, const QByteArray &)
 {
+    postqueue().remove(m_sentId);
+    m_sentId = 0;
     if (m_main) {
         if (auto *cleared = m_main->findChild<QWidget *>(QStringLiteral("panel_cleared")))
             cleared->hide();
@@ -179,6 +233,8 @@ void Thighscore::senditDoneString(QObject *, const QByteArray &)
     show();
     raise();
     emit scorePosted();
+    // The server can be reached again: what waits in the queue goes now.
+    QTimer::singleShot(0, this, &Thighscore::sendnextqueued);
 }
 
 void Thighscore::getitDoneString(QObject *, const QByteArray &Result)

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "localservers.h"
+#include "app/appdirs.h"
 #include "online/pagecheck.h"
+#include "online/postqueue.h"
 #include "online/serverbase.h"
 #include "online/thighscore.h"
 #include "online/thttpget.h"
@@ -42,12 +44,16 @@ protected:
             postName = req.get_param_value("name");
             postDate = req.get_param_value("date");
             postScore = req.get_param_value("score");
+            received.push_back(req.get_param_value("name") + "|" + req.get_param_value("date") + "|"
+                               + req.get_param_value("score"));
             keys.clear();
             for (const auto &p : req.params)
                 keys.push_back(p.first);
             res.set_content("Score posted.\n", "text/plain");
         });
         http.start();
+        ASSERT_TRUE(dataDir.isValid());
+        ballwick::setDataDirOverride(dataDir.path());
         ballwick::setServerBaseOverride(http.base());
         TURL::setOpener([this](const QUrl &u) {
             opened << u.toString();
@@ -67,10 +73,25 @@ protected:
         hs.reset();
         TURL::setOpener({});
         ballwick::setServerBaseOverride(QString());
+        ballwick::setDataDirOverride(QString());
     }
 
+    std::vector<std::string> receivedPosts()
+    {
+        std::lock_guard lock(m);
+        return received;
+    }
+    // A server address where nothing answers.
+    static QString deadBase()
+    {
+        RawServer probe([](int, const std::string &, RawServer &) {});
+        return probe.url();
+    }
+
+    QTemporaryDir dataDir;
     HttpFixture http;
     std::atomic<int> listRequests{0};
+    std::vector<std::string> received;
     std::atomic<int> pictureRequests{0};
     std::string page = "<html><body><p>Top</p><a href=\"http://www.example.com/more?x=1\">more</a></body></html>";
     std::mutex m;
@@ -270,6 +291,89 @@ TEST(PageCheck, NestingIsCountedByElementAndTable)
     EXPECT_EQ(pageNesting("<td>").cells, 1);
     EXPECT_EQ(pageNesting("<div").elements, 1); // a tag without its end still counts
     EXPECT_EQ(ballwick::checkPage(""), ballwick::PageVerdict::Ok);
+}
+
+// Two posts get no reply, the third does: all three reach the server once each,
+// the queued ones with their own dates in their order, and a restart sends none
+// of them again.
+TEST_F(HighscoreTest, UnansweredPostsAreSentAgainInOrderAndNeverTwice)
+{
+    const QString dead = deadBase();
+    ballwick::setServerBaseOverride(dead);
+    hs->sendscore("Ann", "12/1/26", "10");
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+    hs->sendscore("Bo", "12/2/26", "20");
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+    EXPECT_EQ(PostQueue().posts().size(), 2); // on the disk
+    EXPECT_TRUE(hs->hasQueuedPosts());
+
+    ballwick::setServerBaseOverride(http.base());
+    hs->sendscore("Cy", "12/3/26", "30");
+    ASSERT_TRUE(waitFor([&] { return receivedPosts().size() == 3 && !hs->resendit->running(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(receivedPosts(), (std::vector<std::string>{"Cy|12/3/26|30", "Ann|12/1/26|10", "Bo|12/2/26|20"}));
+    EXPECT_FALSE(hs->hasQueuedPosts());
+    EXPECT_TRUE(PostQueue().isEmpty());
+
+    // The next run: nothing left to send.
+    hs = std::make_unique<Thighscore>(&main);
+    hs->sendqueued();
+    QTest::qWait(300);
+    EXPECT_EQ(receivedPosts().size(), 3u);
+}
+
+TEST_F(HighscoreTest, AQueuedPostSurvivesARestartAndArrivesOnce)
+{
+    ballwick::setServerBaseOverride(deadBase());
+    hs->sendscore("Dee", "11/30/26", "77");
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+    hs->sendqueued(); // the server is still away: it stays
+    ASSERT_TRUE(waitFor([&] { return !hs->resendit->running(); }));
+    EXPECT_TRUE(hs->hasQueuedPosts());
+
+    ballwick::setServerBaseOverride(http.base());
+    hs = std::make_unique<Thighscore>(&main);
+    hs->sendqueued();
+    hs->sendqueued(); // once per run
+    ASSERT_TRUE(waitFor([&] { return !receivedPosts().empty() && !hs->resendit->running(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(receivedPosts(), std::vector<std::string>{"Dee|11/30/26|77"});
+    EXPECT_FALSE(hs->hasQueuedPosts());
+    EXPECT_FALSE(hs->isVisible()); // sent quietly: no list window
+}
+
+TEST(PostQueueFile, KeepsFiftyPostsOldestDroppedAndSkipsWhatIsNotOurs)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("posts.json");
+    {
+        PostQueue q(file);
+        for (int i = 0; i < PostQueue::MaxPosts + 3; ++i)
+            q.add(QStringLiteral("n%1").arg(i), "1/2/26", QString::number(i));
+        q.remove(q.posts()[1].id);
+    }
+    PostQueue again(file);
+    ASSERT_EQ(again.posts().size(), PostQueue::MaxPosts - 1);
+    EXPECT_EQ(again.posts()[0].name, "n3");
+    EXPECT_EQ(again.posts()[1].name, "n5");
+    EXPECT_EQ(again.posts().last().score, QString::number(PostQueue::MaxPosts + 2));
+
+    // Odd content: the entries that are well formed are kept, nothing breaks.
+    for (const QByteArray &junk : {QByteArray("not json"), QByteArray("{\"name\":1}"),
+                                   QByteArray("[{\"name\":\"a\",\"date\":\"d\",\"score\":\"1\"},7,{\"name\":2}]")}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+        f.close();
+        PostQueue q(file);
+        EXPECT_LE(q.posts().size(), 1);
+    }
+    // A queue that cannot be written keeps its posts for this run.
+    PostQueue lost(dir.filePath("no/such/dir/posts.json"));
+    bool ok = true;
+    lost.add("x", "1/1/26", "1", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(lost.posts().size(), 1);
 }
 
 } // namespace
