@@ -5,41 +5,17 @@
 #include "app/profile.h"
 
 #include <QByteArray>
+#include "scratchfile.h"
+
 #include <QFile>
 #include <QString>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
-
-namespace {
-
-// One scratch directory for the whole run, removed when the fuzzer ends.
-struct Scratch
-{
-    std::string dir;
-    QString path;
-    Scratch()
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "bwfuzz-ini-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            std::abort();
-        dir = tmpl;
-        path = QString::fromStdString(dir + "/ballwick.ini");
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static Scratch scratch;
+    static ScratchFile scratch("ballwick.ini");
     {
         QFile f(scratch.path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -4,40 +4,17 @@
 // grid limits, never with more expanded than the tally limit allows.
 #include "tally/tallystore.h"
 
+#include "scratchfile.h"
+
 #include <QFile>
 #include <QString>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
-
-namespace {
-
-struct Scratch
-{
-    std::string dir;
-    QString path;
-    Scratch()
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "bwfuzz-tally-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            std::abort();
-        dir = tmpl;
-        path = QString::fromStdString(dir + "/ballwicktally.tld");
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static Scratch scratch;
+    static ScratchFile scratch("ballwicktally.tld");
     static ballwick::Tlzrw1 doit;
     {
         QFile f(scratch.path);

@@ -27,10 +27,10 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j"$JOBS"
 if [ -f fuzz/CMakeLists.txt ]; then (cd build-fuzz && ctest --output-on-failure -L fuzz -j"$JOBS" --timeout $((FUZZ_SECONDS * 3 + 120))); fi
 
-echo "== fuzzers with Qt (settings file, tally load), ${FUZZ_SECONDS} s each"
+echo "== fuzzers with Qt (settings file, tally load, HTTP reply, high-score page), ${FUZZ_SECONDS} s each"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBALLWICK_WITH_QT=ON -DBALLWICK_FUZZ=ON -DBALLWICK_BENCH=OFF >/dev/null
-cmake --build build-fuzz-qt -j"$JOBS" --target fuzz_inifile fuzz_tallyload
+cmake --build build-fuzz-qt -j"$JOBS" --target fuzz_inifile fuzz_tallyload fuzz_httpreply fuzz_pagecheck
 (cd build-fuzz-qt && ctest --output-on-failure -L '^fuzz-qt$' -j"$JOBS" --timeout $((FUZZ_SECONDS * 3 + 120)))
 
 # The build a packager makes: CMake's default generator, Release, two jobs.

@@ -2,12 +2,14 @@
 #include "app/tmain.h"
 
 #include <QDate>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
 #include <QTimer>
 
 #include "online/thighscore.h"
+#include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 
 namespace {
@@ -31,10 +33,30 @@ QString postDate()
     return QDate::currentDate().toString(QStringLiteral("M") + sep + QStringLiteral("d") + sep + QStringLiteral("yy"));
 }
 
+// The note under the wait text of panel_cleared after a post got no reply: the
+// post waits in the queue. Made at its first showing.
+QLabel *queuedNote(QWidget *panel, bool create)
+{
+    auto *note = panel->findChild<QLabel *>(QStringLiteral("label_queued"), Qt::FindDirectChildrenOnly);
+    if (note || !create)
+        return note;
+    note = new QLabel(QStringLiteral("Your score will be sent when the server can be reached."), panel);
+    note->setObjectName(QStringLiteral("label_queued"));
+    note->setGeometry(304, 157, 130, 44);
+    note->setWordWrap(true);
+    note->setFont(ballwick::uiFont(8, true));
+    QPalette p = note->palette();
+    p.setColor(QPalette::WindowText, QColor(0x42, 0x1D, 0x45));
+    note->setPalette(p);
+    return note;
+}
+
 } // namespace
 
 void Tmain::button_sendscoreClick()
 {
+    if (QLabel *note = queuedNote(panel_cleared, false))
+        note->hide();
     if (edit_name->text().isEmpty())
         edit_name->setText(QStringLiteral("Guest"));
     try {
@@ -57,6 +79,11 @@ void Tmain::Timer1Timer()
         postdots = 1;
     panel_wait->setCaption(QStringLiteral("Posting Score, Please Wait") + QString(postdots, QLatin1Char('.')));
     if (postcountdown == 0) {
+        if (highscore && highscore->hasQueuedPosts()) {
+            QLabel *note = queuedNote(panel_cleared, true);
+            note->show();
+            note->raise();
+        }
         // The steps go on while the message is open (the countdown is then below
         // 0, so it comes once) and the dots keep cycling; the timer stops when
         // the message is closed.

@@ -15,6 +15,7 @@
 #include "net/selfupdate.h"
 #include "net/thttpclidownload.h"
 #include "online/serverbase.h"
+#include "online/thighscore.h"
 #include "online/thttpget.h"
 #include "screens/tabout.h"
 #include "widgets/fonts.h"
@@ -85,6 +86,10 @@ void Tmain::createupdatepanel()
 
 void Tmain::startupdatecheck()
 {
+    // Scores left unanswered by an earlier run go out once per run, at the first
+    // showing, like the version check.
+    if (highscore)
+        highscore->sendqueued();
     if (!updatecheck->isChecked())
         return;
     checkupdate->URL = ballwick::versionAddress();
@@ -112,9 +117,7 @@ void Tmain::button_updateyesClick()
     button_updateyes->hide();
     button_updatecancel->hide();
     label_update->setText(QStringLiteral("Updating. Please Wait..."));
-    ballwick::SelfUpdate update(nullptr, programFile(), ballwick::dataDir());
-    update.applyHooks();
-    update.moveProgramAside();
+    // The program keeps its own name until the installer has arrived whole.
     downloadit();
 }
 
@@ -123,6 +126,10 @@ void Tmain::downloadit()
     ballwick::THttpCliDownload getupdate;
     ballwick::SelfUpdate update(&getupdate, programFile(), ballwick::dataDir());
     update.applyHooks();
+    if (const int ms = ballwick::SelfUpdate::hooks().stallTimeoutMs)
+        getupdate.client().StallTimeoutMs = ms;
+    if (const int ms = ballwick::SelfUpdate::hooks().deadlineMs)
+        getupdate.client().DeadlineMs = ms;
     update.onStatus = [this](const QString &text) { label_update->setText(text); };
     ballwick::SelfUpdate::Outcome outcome;
     try {

@@ -102,42 +102,40 @@ SelfUpdate::Outcome SelfUpdate::downloadAndStart(const QString &url)
 {
     const QString file = installerFile(url);
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        restoreProgram();
+    if (!out.open(QIODevice::WriteOnly))
         throw std::runtime_error(
             QStringLiteral("Cannot create \"%1\": %2").arg(file, out.errorString()).toStdString());
-    }
 
+    std::unique_ptr<QIODevice> wrapped = wrapOutput ? wrapOutput(&out) : nullptr;
+    QIODevice *sink = wrapped ? wrapped.get() : &out;
     bool received = false;
     try {
-        received = m_cli && m_cli->get(url, &out);
+        received = m_cli && m_cli->get(url, sink, MaxInstallerBytes);
         if (received)
             status(QStringLiteral("Received %1 bytes").arg(out.size()));
     } catch (...) {
         out.cancelWriting();
-        restoreProgram();
         throw;
     }
+    wrapped.reset();
 
-    // Only a whole installer is kept and started: a success status, and every byte
-    // that the server announced.
-    const bool whole = received && m_cli->statusCode() >= 200 && m_cli->statusCode() < 300
-                       && (m_cli->contentLength() < 0 || m_cli->receivedCount() == m_cli->contentLength());
-    if (!whole) {
+    // Only a whole installer is kept and started: a success status, every byte
+    // that the server announced (or all up to its orderly close), and all of it
+    // on the disk.
+    const qint64 got = received ? m_cli->receivedCount() : 0;
+    const bool whole = received && m_cli->statusCode() >= 200 && m_cli->statusCode() < 300 && got > 0
+                       && (m_cli->contentLength() < 0 || got == m_cli->contentLength()) && out.flush()
+                       && out.error() == QFileDevice::NoError && out.size() == got;
+    if (!whole || !out.commit()) {
         out.cancelWriting();
         status(QStringLiteral("Download Aborted"));
-        restoreProgram();
         return Outcome::DownloadAborted;
-    }
-    if (!out.commit()) {
-        status(QStringLiteral("Download Aborted"));
-        restoreProgram();
-        throw std::runtime_error(
-            QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()).toStdString());
     }
     QFile::setPermissions(file, QFile::permissions(file) | QFileDevice::ExeOwner | QFileDevice::ExeUser
                                     | QFileDevice::ReadOwner | QFileDevice::ReadUser);
 
+    // From here on the new version's installer puts the program in place.
+    moveProgramAside();
     status(QStringLiteral("Installing"));
     if (startInstaller && startInstaller(file, installerArguments())) {
         endProcess(0);

@@ -2,19 +2,27 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QIODevice;
 
 namespace ballwick {
 
 class HttpDownload;
 
-// The file steps of the self-update: move the running program aside, download the
-// installer, start it and end the process. The installer is written under a
-// temporary name and takes its own name only once it has arrived whole; only a
-// whole installer is started; whenever the update stops short, the program file is
-// moved back from its backup name so that the player keeps a working game.
+// The file steps of the self-update: download the installer, and only once it has
+// arrived whole move the running program aside, start the installer and end the
+// process. The installer is written under a temporary name and takes its own name
+// only when it is complete (a success status, every announced byte or a clean
+// close, every write and the flush done); until the installer has started the
+// program keeps its own name, so an update stopped at any point (a dead server,
+// a full disk, the process killed) leaves a working game.
 class SelfUpdate
 {
 public:
+    // The largest installer that is accepted.
+    static constexpr qint64 MaxInstallerBytes = 256 * 1024 * 1024;
+
     // programFile: the running program's file. installDir: where the installer is
     // stored, with a trailing '/'. Without a client (the network module could
     // not be loaded) every download is aborted.
@@ -27,6 +35,9 @@ public:
     // Ends the process at once: nothing of the normal closing runs. Tests replace it
     // to watch the call.
     std::function<void(int)> endProcess = &SelfUpdate::quickExit;
+    // Tests put a device of their own (a full disk, say) between the download and
+    // the installer's file; empty: the body goes straight into the file.
+    std::function<std::unique_ptr<QIODevice>(QIODevice *file)> wrapOutput;
 
     // Process-wide replacements that a test sets before the program's window
     // builds its SelfUpdate: the program file, the installer start, the process end.
@@ -35,6 +46,9 @@ public:
         QString programFile;
         std::function<bool(const QString &file, const QStringList &args)> startInstaller;
         std::function<void(int)> endProcess;
+        // Shorter time limits for the download's HTTP client; 0 keeps its own.
+        int stallTimeoutMs = 0;
+        int deadlineMs = 0;
     };
     static void setHooks(Hooks hooks);
     static const Hooks &hooks();
@@ -62,9 +76,9 @@ public:
         DownloadAborted, // "Download Aborted": the request failed or the file is incomplete
         StartFailed,     // the installer could not be started
     };
-    // Downloads url with a synchronous GET, then starts the installer and ends the
-    // process. Throws std::runtime_error when the local file cannot be created or
-    // written; the program is back under its own name then too.
+    // Downloads url with a synchronous GET, then moves the program aside, starts
+    // the installer and ends the process. Throws std::runtime_error when the local
+    // file cannot be created; the program keeps its own name then.
     Outcome downloadAndStart(const QString &url);
 
 private:

@@ -7,9 +7,11 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimeZone>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 EHttpException::EHttpException(const QString &message, int number)
     : std::runtime_error(message.toStdString()), Message(message), ErrorCode(number)
@@ -71,7 +73,9 @@ bool hasScheme(const QString &v)
 THttpCli::THttpCli(QObject *parent) : QObject(parent), m_socket(new TWSocket(this))
 {
     m_readBuf.resize(BodyChunk);
-    m_lineBuf.reserve(RcvBufSize);
+    m_watch = new QTimer(this);
+    m_watch->setSingleShot(true);
+    connect(m_watch, &QTimer::timeout, this, &THttpCli::checkTimeouts);
     connect(m_socket, &TWSocket::sessionConnected, this, &THttpCli::onConnected);
     connect(m_socket, &TWSocket::dataAvailable, this, &THttpCli::onData);
     connect(m_socket, &TWSocket::sessionClosed, this, &THttpCli::onClosed);
@@ -180,8 +184,7 @@ void THttpCli::clearResults()
     m_replyRangeEnd.clear();
     m_relocationPending = false;
     m_docOpen = false;
-    m_firstLine = true;
-    m_lineBuf.clear();
+    m_parser = ballwick::http::ReplyHeaderParser(HeaderLimits);
     m_drainLeft = 0;
     m_chunked = false;
     m_chunkState = Chunk::Size;
@@ -213,6 +216,11 @@ void THttpCli::start(Method m)
     m_method = m;
     m_target = t;
     ++m_serial;
+    m_stallMs = StallTimeoutMs;
+    m_maxBody = MaxBodySize;
+    m_deadlineMs = DeadlineMs;
+    m_deadlineAt = QDeadlineTimer(DeadlineMs);
+    noteActivity();
     connectOrReuse();
 }
 
@@ -306,8 +314,7 @@ void THttpCli::sendRequest()
     }
     m_state = State::WaitingHeader;
     m_rcvdSinceSend = 0;
-    m_firstLine = true;
-    m_lineBuf.clear();
+    m_parser = ballwick::http::ReplyHeaderParser(HeaderLimits);
     m_socket->send(req);
 }
 
@@ -316,6 +323,7 @@ void THttpCli::onConnected()
     if (m_state != State::Connecting)
         return;
     const quint64 serial = m_serial;
+    noteActivity();
     emit OnSessionConnected();
     if (serial == m_serial && m_state == State::Connecting)
         sendRequest();
@@ -333,11 +341,13 @@ void THttpCli::onData()
             if (n <= 0)
                 return;
             m_rcvdSinceSend += n;
+            noteActivity();
             bodyBytes(m_readBuf.constData(), n);
         } else if (m_state == State::Draining) {
             const qint64 n = m_socket->receive(m_readBuf.data(), std::min(m_drainLeft, BodyChunk));
             if (n <= 0)
                 return;
+            noteActivity();
             m_drainLeft -= n;
             if (m_drainLeft == 0)
                 sendRequest();
@@ -350,165 +360,116 @@ void THttpCli::onData()
     }
 }
 
-// Reads header bytes into the line buffer and handles every complete line. False
-// when no more bytes are to be had now or the request has moved on.
+// Reads header bytes and hands them to the header parser. False when no more bytes
+// are to be had now or the request has moved on.
 bool THttpCli::processHeaderBytes()
 {
     const quint64 serial = m_serial;
-    const qint64 room = RcvBufSize - m_lineBuf.size();
-    if (room > 0) {
-        const qint64 old = m_lineBuf.size();
-        m_lineBuf.resize(old + room);
-        const qint64 n = m_socket->receive(m_lineBuf.data() + old, room);
-        m_lineBuf.resize(old + n);
-        if (n <= 0)
-            return false;
-        m_rcvdSinceSend += n;
-    }
+    const qint64 n = m_socket->receive(m_readBuf.data(), RcvBufSize);
+    if (n <= 0)
+        return false;
+    m_rcvdSinceSend += n;
+    noteActivity();
+    qint64 used = 0;
+    const auto status = m_parser.feed(m_readBuf.constData(), n, &used);
+    const QByteArray leftover(m_readBuf.constData() + used, n - used);
 
-    qint64 pos = 0;
-    while (serial == m_serial && m_state == State::WaitingHeader) {
-        if (m_firstLine && m_lineBuf.size() - pos >= 6
-            && m_lineBuf.mid(pos, 6).toUpper() == QByteArrayLiteral("<HTML>")) {
-            // A bare document without a header: all of it is body, up to the close.
-            m_firstLine = false;
-            m_contentType = QStringLiteral("text/html");
-            m_state = State::WaitingBody;
-            m_docOpen = true;
-            emit OnDocBegin();
+    for (const QByteArray &line : m_parser.takeNewLines()) {
+        const QString text = QString::fromLatin1(line);
+        const qsizetype colon = text.indexOf(QLatin1Char(':'));
+        if (colon > 0 && text.left(colon).trimmed().compare(QLatin1String("set-cookie"), Qt::CaseInsensitive) == 0) {
+            qsizetype i = colon + 1;
+            while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+                ++i;
+            emit OnCookie(text.mid(i));
             if (serial != m_serial)
                 return false;
-            const QByteArray body = m_lineBuf.mid(pos);
-            m_lineBuf.clear();
-            bodyBytes(body.constData(), body.size());
-            return serial == m_serial;
         }
-        const qint64 nl = m_lineBuf.indexOf('\n', pos);
-        if (nl < 0)
-            break;
-        qint64 len = nl - pos;
-        if (len > 0 && m_lineBuf[nl - 1] == '\r')
-            --len;
-        const QByteArray line = m_lineBuf.mid(pos, len);
-        pos = nl + 1;
-        if (!line.isEmpty()) {
-            headerLine(line);
-            continue;
-        }
-        if (m_firstLine)
-            continue; // blank lines before the status line are skipped
-        // The empty line ends the header.
-        const bool informational = m_statusCode >= 100 && m_statusCode < 200 && m_statusCode != 101
-                                   && m_serverVersion == QLatin1String("1.1");
-        if (informational) {
-            // An interim reply: forget its header and read the next one.
-            const QByteArray rest = m_lineBuf.mid(pos);
-            const QString location = m_location;
-            clearResults();
-            m_location = location;
-            m_lineBuf = rest;
-            pos = 0;
-            continue;
-        }
-        const QByteArray leftover = m_lineBuf.mid(pos);
-        m_lineBuf.clear();
-        pos = 0;
-        headerEnd();
-        if (serial != m_serial || !busy())
+        emit OnHeaderData(text);
+        if (serial != m_serial)
             return false;
-        if (m_state == State::WaitingBody) {
-            bodyBytes(leftover.constData(), leftover.size());
-            if (serial == m_serial && m_state == State::WaitingBody && m_statusCode >= 400) {
-                // An error page: what came with the header is all that is read.
-                m_docOpen = false;
-                emit OnDocEnd();
-                if (serial != m_serial)
-                    return false;
-                m_socket->abort();
-                complete();
-            }
-        } else if (m_state == State::Draining) {
-            const qint64 take = std::min<qint64>(m_drainLeft, leftover.size());
-            m_drainLeft -= take;
-            if (m_drainLeft == 0)
-                sendRequest();
-        }
+    }
+
+    using Status = ballwick::http::ReplyHeaderParser::Status;
+    if (status == Status::Failed) {
+        const auto f = m_parser.failure();
+        const int number = f == ballwick::http::Failure::LineTooLong      ? httperrLineTooLong
+                           : f == ballwick::http::Failure::HeaderTooLarge ? httperrTooLarge
+                                                                          : httperrProtocol;
+        fail(number, m_parser.failureText());
+        return false;
+    }
+    if (status == Status::NeedMore)
+        return true;
+
+    adoptHeader();
+    if (m_parser.header().bare) {
+        // A bare document without a header: all of it is body, up to the close.
+        m_state = State::WaitingBody;
+        m_docOpen = true;
+        emit OnDocBegin();
+        if (serial != m_serial)
+            return false;
+        const QByteArray body = m_parser.bareStart() + leftover;
+        bodyBytes(body.constData(), body.size());
         return serial == m_serial;
     }
-    if (serial != m_serial || m_state != State::WaitingHeader)
+    headerEnd();
+    if (serial != m_serial || !busy())
         return false;
-    m_lineBuf.remove(0, pos);
-    if (m_lineBuf.size() >= RcvBufSize) {
-        fail(httperrLineTooLong, QStringLiteral("HTTP line too long"));
-        return false;
+    if (m_state == State::WaitingBody) {
+        bodyBytes(leftover.constData(), leftover.size());
+        if (serial == m_serial && m_state == State::WaitingBody && m_statusCode >= 400) {
+            // An error page: what came with the header is all that is read.
+            m_docOpen = false;
+            emit OnDocEnd();
+            if (serial != m_serial)
+                return false;
+            m_socket->abort();
+            complete();
+        }
+    } else if (m_state == State::Draining) {
+        const qint64 take = std::min<qint64>(m_drainLeft, leftover.size());
+        m_drainLeft -= take;
+        if (m_drainLeft == 0)
+            sendRequest();
     }
-    return true;
+    return serial == m_serial;
 }
 
-void THttpCli::headerLine(const QByteArray &line)
+// The results of the request from the header just read.
+void THttpCli::adoptHeader()
 {
-    if (m_firstLine) {
-        m_firstLine = false;
-        if (line.startsWith("HTTP/1.0") || line.startsWith("HTTP/1.1")) {
-            m_serverVersion = QString::fromLatin1(line.mid(5, 3));
-            m_statusCode = line.mid(9, 3).toInt();
-            m_reasonPhrase = QString::fromLatin1(line.mid(13));
-            emit OnHeaderData(QString::fromLatin1(line));
-            return;
-        }
-    }
-    const QString text = QString::fromLatin1(line);
-    m_rcvdHeader.append(text);
-    const int colon = text.indexOf(QLatin1Char(':'));
-    const QString name = (colon < 0 ? text : text.left(colon)).trimmed().toLower();
-    QString value;
-    if (colon >= 0) {
-        int i = colon + 1;
-        while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
-            ++i;
-        value = text.mid(i);
-    }
-    if (name == QLatin1String("location")) {
-        m_relocationPending = true;
-        m_location = value.trimmed();
-    } else if (name == QLatin1String("content-length")) {
-        bool ok = false;
-        const qint64 n = value.trimmed().toLongLong(&ok);
-        if (ok && n >= 0)
-            m_contentLength = n;
-    } else if (name == QLatin1String("content-range")) {
-        const int dash = value.indexOf(QLatin1Char('-'));
-        const int slash = value.indexOf(QLatin1Char('/'));
-        if (dash > 6)
-            m_replyRangeBegin = value.mid(6, dash - 6).trimmed();
-        if (dash >= 0 && slash > dash)
-            m_replyRangeEnd = value.mid(dash + 1, slash - dash - 1).trimmed();
-    } else if (name == QLatin1String("transfer-encoding")) {
-        m_chunked = value.contains(QLatin1String("chunked"), Qt::CaseInsensitive);
-    } else if (name == QLatin1String("accept-ranges")) {
-        m_acceptRanges = value;
-    } else if (name == QLatin1String("content-type")) {
-        m_contentType = value.toLower();
-    } else if (name == QLatin1String("www-authenticate")) {
-        m_authOffers.append(value);
-    } else if (name == QLatin1String("set-cookie")) {
-        const quint64 serial = m_serial;
-        emit OnCookie(value);
-        if (serial != m_serial)
-            return;
-    }
-    emit OnHeaderData(text);
+    const ballwick::http::ReplyHeader &h = m_parser.header();
+    m_serverVersion = h.serverVersion;
+    m_statusCode = h.statusCode;
+    m_reasonPhrase = h.reasonPhrase;
+    m_contentLength = h.contentLength;
+    m_chunked = h.chunked;
+    m_relocationPending = h.relocation;
+    if (h.relocation)
+        m_location = h.location;
+    m_contentType = h.contentType;
+    m_acceptRanges = h.acceptRanges;
+    m_replyRangeBegin = h.rangeBegin;
+    m_replyRangeEnd = h.rangeEnd;
+    m_rcvdHeader = h.lines;
+    m_authOffers = h.authOffers;
 }
 
 void THttpCli::headerEnd()
 {
-    if (m_chunked)
-        m_contentLength = -1; // the chunks tell the length, not a Content-Length line
     if (m_relocationPending) {
         relocate();
         return;
     }
     const bool noBody = m_method == Method::Head || m_statusCode == 204 || m_statusCode == 304;
+    if (!noBody && m_maxBody >= 0 && m_contentLength > m_maxBody) {
+        fail(httperrTooLarge, QStringLiteral("Reply of %1 bytes is larger than the limit of %2 bytes")
+                                  .arg(m_contentLength)
+                                  .arg(m_maxBody));
+        return;
+    }
     if (m_contentLength != 0 && !noBody) {
         m_state = State::WaitingBody;
         m_docOpen = true;
@@ -522,6 +483,10 @@ void THttpCli::headerEnd()
 
 bool THttpCli::writeBody(const char *data, qint64 n)
 {
+    if (m_maxBody >= 0 && m_rcvdCount + n > m_maxBody) {
+        fail(httperrTooLarge, QStringLiteral("Reply larger than the limit of %1 bytes").arg(m_maxBody));
+        return false;
+    }
     if (n > 0 && RcvdStream && RcvdStream->write(data, n) != n) {
         fail(httperrStreamWrite, QStringLiteral("Cannot write the received data: %1").arg(RcvdStream->errorString()));
         return false;
@@ -786,8 +751,34 @@ void THttpCli::failConnection(int number, const QString &text)
     complete();
 }
 
+void THttpCli::noteActivity()
+{
+    m_stallAt = QDeadlineTimer(m_stallMs);
+    armWatch();
+}
+
+void THttpCli::armWatch()
+{
+    const qint64 left = std::min(m_stallAt.remainingTime(), m_deadlineAt.remainingTime());
+    m_watch->start(int(std::clamp<qint64>(left, 0, std::numeric_limits<int>::max())));
+}
+
+// A silent server, or one that drips its bytes, ends the request.
+void THttpCli::checkTimeouts()
+{
+    if (!busy())
+        return;
+    if (m_deadlineAt.hasExpired())
+        fail(httperrTimeout, QStringLiteral("No complete reply within %1 s").arg(double(m_deadlineMs) / 1000));
+    else if (m_stallAt.hasExpired())
+        fail(httperrTimeout, QStringLiteral("No data from the server for %1 s").arg(double(m_stallMs) / 1000));
+    else
+        armWatch();
+}
+
 void THttpCli::complete()
 {
+    m_watch->stop();
     m_state = State::Ready;
     m_docOpen = false;
     ++m_serial;
@@ -840,6 +831,7 @@ void THttpCli::doSync(Method m)
             while (busy()) {
                 if (!m_socket->waitForActivity(100) && !m_socket->isOpen() && busy())
                     failConnection(ENOTCONN, QStringLiteral("Connection lost"));
+                checkTimeouts();
             }
         }
     }

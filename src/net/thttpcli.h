@@ -4,9 +4,13 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QDeadlineTimer>
 #include <stdexcept>
 
+#include "net/httpreply.h"
+
 class QIODevice;
+class QTimer;
 class TWSocket;
 
 // The client's failures: a message text and a number. For a reply with a status of
@@ -31,6 +35,8 @@ enum : int {
     httperrBadAddress = 7,
     httperrStreamWrite = 8,
     httperrProtocol = 9,
+    httperrTimeout = 10,
+    httperrTooLarge = 11,
 };
 
 // HTTP/1.0 or 1.1 client over one TWSocket connection, driven by the socket's
@@ -44,6 +50,10 @@ public:
     enum class Method { Get, Post, Put, Head };
     static constexpr int MaxRelocations = 20;
     static constexpr int RcvBufSize = 8192; // the longest header line, with its LF
+    // No byte from the server for this long ends a request (connecting included).
+    static constexpr int DefaultStallTimeoutMs = 30 * 1000;
+    // A whole request, relocations included, never takes longer than this.
+    static constexpr int DefaultDeadlineMs = 10 * 60 * 1000;
 
     explicit THttpCli(QObject *parent = nullptr);
     ~THttpCli() override;
@@ -67,6 +77,13 @@ public:
     QDateTime ModifiedSince; // invalid: not sent
     QString Cookie;
     QString ContentRangeBegin, ContentRangeEnd; // cleared after each request is sent
+
+    // Limits of a request, taken when it starts. MaxBodySize -1: no limit; a body
+    // announced or grown beyond it fails the request before it is written further.
+    int StallTimeoutMs = DefaultStallTimeoutMs;
+    int DeadlineMs = DefaultDeadlineMs;
+    qint64 MaxBodySize = -1;
+    ballwick::http::HeaderLimits HeaderLimits;
 
     QString RequestVer() const { return m_requestVer; }
     // Only "1.0" and "1.1"; anything else raises "Insupported HTTP version" and the
@@ -148,7 +165,6 @@ private:
     void onClosed();
     void onFailed(int number, const QString &text);
     bool processHeaderBytes();
-    void headerLine(const QByteArray &line);
     void headerEnd();
     void bodyBytes(const char *data, qint64 n);
     void chunkedBytes(const char *data, qint64 n);
@@ -159,6 +175,10 @@ private:
     void failConnection(int number, const QString &text);
     void complete();
     bool keepAlive() const;
+    void noteActivity();
+    void armWatch();
+    void checkTimeouts();
+    void adoptHeader();
 
     TWSocket *m_socket;
     QString m_requestVer = QStringLiteral("1.0");
@@ -170,7 +190,12 @@ private:
     bool m_reused = false;
     bool m_retried = false;
     qint64 m_rcvdSinceSend = 0;
-    bool m_firstLine = true;
+    ballwick::http::ReplyHeaderParser m_parser;
+    QTimer *m_watch;
+    QDeadlineTimer m_stallAt, m_deadlineAt;
+    int m_stallMs = DefaultStallTimeoutMs;
+    int m_deadlineMs = DefaultDeadlineMs;
+    qint64 m_maxBody = -1;
     bool m_relocationPending = false;
     bool m_docOpen = false;
     // A body in chunks (HTTP/1.1): where the decoder stands.
@@ -180,7 +205,6 @@ private:
     qint64 m_chunkLeft = 0;
     QByteArray m_chunkLine;
     qint64 m_drainLeft = 0;
-    QByteArray m_lineBuf;
     QByteArray m_readBuf;
 
     int m_statusCode = 0;

@@ -2,9 +2,10 @@
 
 namespace ballwick {
 
-bool THttpCliDownload::get(const QString &url, QIODevice *to)
+bool THttpCliDownload::get(const QString &url, QIODevice *to, qint64 maxBytes)
 {
     m_cli.URL = url;
+    m_cli.MaxBodySize = maxBytes;
     m_cli.RcvdStream = to;
     bool done = false;
     try {

@@ -8,7 +8,7 @@ namespace ballwick {
 class THttpCliDownload final : public HttpDownload
 {
 public:
-    bool get(const QString &url, QIODevice *to) override;
+    bool get(const QString &url, QIODevice *to, qint64 maxBytes) override;
     int statusCode() const override { return m_cli.StatusCode(); }
     qint64 contentLength() const override { return m_cli.ContentLength(); }
     qint64 receivedCount() const override { return m_cli.RcvdCount(); }

@@ -5,6 +5,11 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 TWSocket::TWSocket(QObject *parent) : QObject(parent)
 {
@@ -53,13 +58,40 @@ int TWSocket::errorNumber(int qtSocketError)
 
 void TWSocket::dropSocket()
 {
-    if (!m_sock)
-        return;
-    QTcpSocket *s = m_sock;
-    m_sock = nullptr;
-    s->disconnect(this);
-    s->abort();
-    s->deleteLater();
+    if (m_sock) {
+        QTcpSocket *s = m_sock;
+        m_sock = nullptr;
+        s->disconnect(this);
+        s->abort();
+        s->deleteLater();
+    }
+    if (m_keptFd >= 0) {
+        ::close(m_keptFd);
+        m_keptFd = -1;
+    }
+}
+
+void TWSocket::keepDescriptor()
+{
+    if (m_sock && m_keptFd < 0 && m_sock->socketDescriptor() >= 0)
+        m_keptFd = ::fcntl(int(m_sock->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+}
+
+// After an orderly close by the peer our side waits in CLOSE_WAIT (the kept
+// descriptor is still open); after a reset the connection is closed outright.
+bool TWSocket::peerReset() const
+{
+    if (m_keptFd < 0)
+        return false;
+    int err = 0;
+    socklen_t len = sizeof err;
+    if (::getsockopt(m_keptFd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err != 0)
+        return true;
+    tcp_info info{};
+    len = sizeof info;
+    if (::getsockopt(m_keptFd, IPPROTO_TCP, TCP_INFO, &info, &len) != 0)
+        return false;
+    return info.tcpi_state == TCP_CLOSE;
 }
 
 void TWSocket::abort()
@@ -85,10 +117,12 @@ void TWSocket::connectTo(const QString &host, quint16 port, bool tls)
             m_connected = true;
             emit sessionConnected();
         });
+        connect(ssl, &QSslSocket::connected, this, &TWSocket::keepDescriptor);
         s = ssl;
     } else {
         s = new QTcpSocket(this);
         connect(s, &QTcpSocket::connected, this, [this] {
+            keepDescriptor();
             m_connected = true;
             emit sessionConnected();
         });
@@ -169,6 +203,10 @@ void TWSocket::onDisconnected()
     if (m_closedReported)
         return;
     m_closedReported = true;
+    if (peerReset()) {
+        emit failed(ECONNRESET, QStringLiteral("Connection reset by peer"));
+        return;
+    }
     emit sessionClosed();
 }
 

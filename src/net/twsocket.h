@@ -66,6 +66,8 @@ private:
     void onDisconnected();
     void dropSocket();
     bool waitOnce(int ms);
+    void keepDescriptor();
+    bool peerReset() const;
 
     QTcpSocket *m_sock = nullptr;
     // Unset until one is given: the default is read when a TLS connection needs
@@ -77,4 +79,8 @@ private:
     bool m_connected = false;
     bool m_closedReported = false;
     bool m_inWait = false;
+    // A second descriptor of the connection: it keeps the connection's state
+    // readable after the toolkit has closed its own, so that a reset by the peer
+    // can be told from an orderly close (both read as an end of data).
+    int m_keptFd = -1;
 };

@@ -1,5 +1,7 @@
 #include "online/thighscore.h"
 
+#include "online/pagecheck.h"
+#include "online/postqueue.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
 #include "online/turl.h"
@@ -36,6 +38,18 @@ QString pageText(const QByteArray &bytes)
     return text;
 }
 
+// The list page's view. The page comes from the network, so the view fetches
+// nothing on its own: pictures from the program's embedded resources are shown,
+// every other picture, style sheet or document is empty (never a local file, never
+// a network address, whatever the page names).
+class THtmlView : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl &name) override { return ballwick::pageResource(type, name); }
+};
+
 } // namespace
 
 Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_main(mainWindow)
@@ -59,7 +73,7 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     panel_main->setGeometry(112, 8, 481, 507);
     panel_main->setColor(frameColour);
 
-    displayhtml = new QTextBrowser(panel_main);
+    displayhtml = new THtmlView(panel_main);
     displayhtml->setObjectName(QStringLiteral("displayhtml"));
     displayhtml->setGeometry(1, 1, 479, 505);
     displayhtml->setFrameShape(QFrame::NoFrame);
@@ -112,6 +126,17 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     sendit = new THTTPGet(this);
     sendit->setObjectName(QStringLiteral("sendit"));
     sendit->OnDoneString = [this](QObject *s, const QByteArray &r) { senditDoneString(s, r); };
+    // No reply: the post stays queued, and no longer on its way.
+    sendit->OnError = [this](QObject *) { m_sentId = 0; };
+    resendit = new THTTPGet(this);
+    resendit->setObjectName(QStringLiteral("resendit"));
+    resendit->OnDoneString = [this](QObject *, const QByteArray &) {
+        postqueue().remove(m_resendId);
+        m_resendId = 0;
+        // Once this fetch has ended: the next one may start then.
+        QTimer::singleShot(0, this, &Thighscore::sendnextqueued);
+    };
+    resendit->OnError = [this](QObject *) { m_resendId = 0; };
     getit = new THTTPGet(this);
     getit->setObjectName(QStringLiteral("getit"));
     getit->OnDoneString = [this](QObject *s, const QByteArray &r) { getitDoneString(s, r); };
@@ -141,10 +166,50 @@ void Thighscore::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+PostQueue &Thighscore::postqueue()
+{
+    if (!m_queue)
+        m_queue = std::make_unique<PostQueue>();
+    return *m_queue;
+}
+
+bool Thighscore::hasQueuedPosts()
+{
+    return !postqueue().isEmpty();
+}
+
 void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
 {
+    // While an earlier post is still on its way this one is not sent now (the
+    // fetch takes one at a time); it waits in the queue.
+    const bool idle = !sendit->running();
+    const quint64 id = postqueue().add(name, date, score);
+    if (idle)
+        m_sentId = id;
     sendit->URL = ballwick::scorePostAddress(name, date, score);
     sendit->StartFetch();
+}
+
+void Thighscore::sendqueued()
+{
+    if (m_queueSent)
+        return;
+    m_queueSent = true;
+    sendnextqueued();
+}
+
+void Thighscore::sendnextqueued()
+{
+    if (resendit->running())
+        return; // the round under way goes on by itself
+    for (const PostQueue::Post &p : postqueue().posts()) {
+        if (p.id == m_sentId)
+            continue; // on its way with sendit
+        m_resendId = p.id;
+        resendit->URL = ballwick::scorePostAddress(p.name, p.date, p.score);
+        resendit->StartFetch();
+        return;
+    }
 }
 
 void Thighscore::loadit()
@@ -156,6 +221,8 @@ void Thighscore::loadit()
 
 void Thighscore::senditDoneString(QObject *, const QByteArray &)
 {
+    postqueue().remove(m_sentId);
+    m_sentId = 0;
     if (m_main) {
         if (auto *cleared = m_main->findChild<QWidget *>(QStringLiteral("panel_cleared")))
             cleared->hide();
@@ -166,11 +233,25 @@ void Thighscore::senditDoneString(QObject *, const QByteArray &)
     show();
     raise();
     emit scorePosted();
+    // The server can be reached again: what waits in the queue goes now.
+    QTimer::singleShot(0, this, &Thighscore::sendnextqueued);
 }
 
 void Thighscore::getitDoneString(QObject *, const QByteArray &Result)
 {
-    displayhtml->setHtml(pageText(Result));
+    // A page too large or too deeply nested would hold up the window (or bring the
+    // program down) while it is laid out: a short note stands in for it.
+    switch (ballwick::checkPage(Result)) {
+    case ballwick::PageVerdict::Ok:
+        displayhtml->setHtml(pageText(Result));
+        return;
+    case ballwick::PageVerdict::TooLarge:
+        displayhtml->setPlainText(QStringLiteral("The high-score list is too large to be shown."));
+        return;
+    case ballwick::PageVerdict::TooComplex:
+        displayhtml->setPlainText(QStringLiteral("The high-score list cannot be shown."));
+        return;
+    }
 }
 
 void Thighscore::displayhtmlHotSpotClick(const QUrl &link)

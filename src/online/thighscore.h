@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QUrl>
 #include <QWidget>
+#include <memory>
 
+class PostQueue;
 class QTextBrowser;
 class TFlatPanel;
 class THTTPGet;
@@ -26,7 +28,15 @@ public:
 
     // Posts a score with the 'sendit' fetch. The three are plain texts (the name as
     // typed, the date, the score's digits); they are escaped for the address here.
+    // The post is kept in the queue of unanswered posts until a reply arrives.
     void sendscore(const QString &name, const QString &date, const QString &score);
+    // Sends the posts left unanswered by earlier runs, oldest first, with the
+    // 'resendit' fetch; once per run (later calls do nothing). The queue is sent
+    // again after each answered post too. Each post goes with its own date; one
+    // that gets a reply leaves the queue, the first that gets none stops the round.
+    void sendqueued();
+    bool hasQueuedPosts();
+    PostQueue &postqueue();
     // Fetches the list page afresh with the 'getit' fetch; shown when it arrives.
     void loadit();
 
@@ -42,6 +52,7 @@ public:
 
     THTTPGet *sendit = nullptr;
     THTTPGet *getit = nullptr;
+    THTTPGet *resendit = nullptr;
     TURL *URL1 = nullptr;
 
 signals:
@@ -53,6 +64,7 @@ protected:
 
 private:
     void FormCreate();
+    void sendnextqueued();
 
     QWidget *m_main;
     QLabel *Image1 = nullptr;
@@ -63,4 +75,8 @@ private:
     TLbBackground *LbBackground1 = nullptr;
     TURL *m_siteUrl = nullptr; // the maker's home page, when the About window has none
     bool m_placed = false;
+    std::unique_ptr<PostQueue> m_queue; // read at its first use
+    quint64 m_sentId = 0;               // the queued post that sendit carries
+    quint64 m_resendId = 0;             // the queued post that resendit carries
+    bool m_queueSent = false;
 };

@@ -13,27 +13,6 @@ bool THTTPGet::globalInit()
     return ready;
 }
 
-namespace {
-std::atomic<long> connectTimeout{30};
-std::atomic<long> stallTimeout{60};
-} // namespace
-
-void THTTPGet::setTimeouts(long connectSeconds, long stallSeconds)
-{
-    connectTimeout = connectSeconds;
-    stallTimeout = stallSeconds;
-}
-
-long THTTPGet::connectTimeoutSeconds()
-{
-    return connectTimeout;
-}
-
-long THTTPGet::stallTimeoutSeconds()
-{
-    return stallTimeout;
-}
-
 // ---------------------------------------------------------------- component
 
 THTTPGet::THTTPGet(QObject *parent) : QObject(parent)
@@ -117,7 +96,8 @@ void THTTPGet::FetchDone()
 THTTPGetThread::THTTPGetThread(const THTTPGet &s)
     : m_acceptTypes(s.AcceptTypes), m_agent(s.Agent), m_url(s.URL), m_fileName(s.FileName),
       m_userName(s.UserName), m_password(s.Password), m_postQuery(s.PostQuery), m_referer(s.Referer),
-      m_binaryData(s.BinaryData), m_useCache(s.UseCache), m_onProgress(s.OnProgress)
+      m_binaryData(s.BinaryData), m_useCache(s.UseCache), m_connectMs(s.ConnectTimeoutMs),
+      m_stallMs(s.StallTimeoutMs), m_deadlineMs(s.DeadlineMs), m_onProgress(s.OnProgress)
 {
 }
 
@@ -141,6 +121,9 @@ struct FetchCallbacks
     bool badLength = false;
     qint64 length = 0;
     bool refused = false; // ended by us: no Content-Length with BinaryData, bad length, too big
+    qint64 headerBytes = 0; // of the reply being read
+    int headerLines = 0;
+    int replies = 0;
     bool stalled = false; // no byte for the stall time-out
     std::chrono::steady_clock::time_point lastByte = std::chrono::steady_clock::now();
 
@@ -165,14 +148,25 @@ struct FetchCallbacks
             // A new reply (after a redirect or an interim reply): start afresh.
             cb->haveLength = cb->badLength = false;
             cb->length = 0;
+            cb->headerBytes = 0;
+            cb->headerLines = 0;
+            if (++cb->replies > THTTPGet::MaxReplies) {
+                cb->refused = true;
+                return 0;
+            }
         } else if (line.toLower().startsWith("content-length:")) {
             qint64 value = 0;
-            if (parseLength(line.mid(15), value)) {
+            if (parseLength(line.mid(15), value) && !(cb->haveLength && value != cb->length)) {
                 cb->haveLength = true;
                 cb->length = value;
             } else {
-                cb->badLength = true;
+                cb->badLength = true; // not one plain number, or two different ones
             }
+        }
+        cb->headerBytes += line.size();
+        if (++cb->headerLines > THTTPGet::MaxHeaderLines || cb->headerBytes > THTTPGet::MaxHeaderBytes) {
+            cb->refused = true;
+            return 0;
         }
         return size * n;
     }
@@ -206,7 +200,7 @@ struct FetchCallbacks
         auto *cb = static_cast<FetchCallbacks *>(user);
         if (cb->t->stopRequested())
             return 1;
-        if (std::chrono::steady_clock::now() - cb->lastByte > std::chrono::seconds(THTTPGet::stallTimeoutSeconds())) {
+        if (std::chrono::steady_clock::now() - cb->lastByte > std::chrono::milliseconds(cb->t->m_stallMs)) {
             cb->stalled = true;
             return 1;
         }
@@ -265,7 +259,10 @@ void THTTPGetThread::run()
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
         curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, THTTPGet::connectTimeoutSeconds());
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectMs));
+        // The whole fetch: each byte of a dripping server resets the stall time,
+        // never this one.
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(m_deadlineMs));
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 1025L);
         if (!agent.isEmpty())
             curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());

@@ -32,13 +32,18 @@ public:
     // as it would without a network.
     static bool globalInit();
 
-    // A fetch that cannot connect within 30 s, or then gets no byte for 60 s,
-    // ends as a failure. Tests shorten them.
-    static void setTimeouts(long connectSeconds, long stallSeconds);
-    static long connectTimeoutSeconds();
-    static long stallTimeoutSeconds();
+    // A fetch that cannot connect within 30 s, then gets no byte for 30 s, or has
+    // not ended after 2 minutes (a server dripping its bytes) ends as a failure.
+    static constexpr int DefaultConnectTimeoutMs = 30 * 1000;
+    static constexpr int DefaultStallTimeoutMs = 30 * 1000;
+    static constexpr int DefaultDeadlineMs = 2 * 60 * 1000;
     // A body larger than this ends the fetch as a failure instead of eating memory.
     static constexpr qint64 maxBodyBytes = 64 * 1024 * 1024;
+    // Bounds on the header of one reply, and on the replies of one fetch (interim
+    // replies and relocations together).
+    static constexpr qint64 MaxHeaderBytes = 64 * 1024;
+    static constexpr int MaxHeaderLines = 100;
+    static constexpr int MaxReplies = 16;
 
     explicit THTTPGet(QObject *parent = nullptr);
     ~THTTPGet() override; // cancels a running fetch and detaches its worker
@@ -55,6 +60,10 @@ public:
     QString PostQuery; // non-empty: a form POST carrying it
     QString Referer;
     bool WaitThread = false; // after starting, run the pending UI events once
+    // The time limits above, copied by the worker too; tests shorten them.
+    int ConnectTimeoutMs = DefaultConnectTimeoutMs;
+    int StallTimeoutMs = DefaultStallTimeoutMs;
+    int DeadlineMs = DefaultDeadlineMs;
 
     TOnProgressEvent OnProgress;
     TOnDoneFileEvent OnDoneFile;
@@ -107,6 +116,7 @@ private:
 
     QString m_acceptTypes, m_agent, m_url, m_fileName, m_userName, m_password, m_postQuery, m_referer;
     bool m_binaryData, m_useCache;
+    int m_connectMs, m_stallMs, m_deadlineMs;
     TOnProgressEvent m_onProgress;
     std::atomic<bool> m_stop{false};
 };

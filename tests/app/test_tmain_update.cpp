@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -36,10 +37,15 @@ protected:
     QByteArray version = "1.0.3";
     QByteArray installer = "#!/bin/sh\nexit 0\n";
     int installerStatus = 200;
+    bool programThereWhileDownloading = false;
     ScriptServer srv{[this](QTcpSocket *s, const QByteArray &req, int) {
         if (req.startsWith("GET /ballwick/ballwickversion.txt "))
             ScriptServer::replyAndClose(s, "HTTP/1.0 200 OK\r\n\r\n" + version);
-        else if (req.startsWith("GET /ballwick/moxsetup.exe ") && installerStatus == 200)
+        else if (req.startsWith("GET /ballwick/moxsetup.exe ") && installerStatus == 0) {
+            // Part of the installer, then silence.
+            programThereWhileDownloading = readAll(program) == "old program";
+            s->write("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" + QByteArray(1000, 'x'));
+        } else if (req.startsWith("GET /ballwick/moxsetup.exe ") && installerStatus == 200)
             ScriptServer::replyAndClose(s, "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(installer.size())
                                                + "\r\n\r\n" + installer);
         else
@@ -65,7 +71,7 @@ protected:
                                             starts << (QStringList{file} + args);
                                             return startWorks;
                                         },
-                                        [this](int code) { exits << code; }});
+                                        [this](int code) { exits << code; }, 300, 3000});
     }
     void TearDown() override
     {
@@ -178,6 +184,28 @@ TEST_F(TmainUpdate, FailuresLeaveTheGameInPlace)
         EXPECT_EQ(readAll(program), "old program");
         EXPECT_FALSE(QFile::exists(program + ".BAK"));
     }
+}
+
+// The program keeps its own name while the installer downloads; a server that falls
+// silent midway ends the update with "Download Aborted" and nothing else changed.
+TEST_F(TmainUpdate, ASilentServerAbortsTheDownloadAndTheGameStays)
+{
+    installerStatus = 0;
+    Tmain w;
+    Tabout about(&w);
+    showAndWaitForCheck(w, about);
+    emit w.button_updateyes->clicked();
+    EXPECT_TRUE(programThereWhileDownloading);
+    EXPECT_EQ(w.label_update->text(), "Download Aborted");
+    EXPECT_TRUE(w.button_updateyes->isHidden());
+    EXPECT_TRUE(starts.isEmpty());
+    EXPECT_TRUE(exits.isEmpty());
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(readAll(program), "old program");
+    EXPECT_FALSE(QFile::exists(program + ".BAK"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("moxsetup.exe")));
+    const QStringList left = QDir(dir.path()).entryList({"moxsetup*"}, QDir::Files);
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }
 
 TEST_F(TmainUpdate, CancelHidesTheOffer)

@@ -101,7 +101,11 @@ public:
     int connections() const { return m_connections; }
     QString url(const char *path = "/") const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path); }
 
-    static void send(int fd, const std::string &bytes) { ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+    // False once the peer has gone.
+    static bool send(int fd, const std::string &bytes)
+    {
+        return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+    }
     // Sleeps in small steps, ending early when the server stops.
     void sleep(int ms)
     {

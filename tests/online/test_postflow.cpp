@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -173,6 +174,50 @@ TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(w->panel_wait->isVisibleTo(w.get()));
     EXPECT_FALSE(hs->isVisible());
+    auto *note = w->panel_cleared->findChild<QLabel *>("label_queued");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisibleTo(w.get()));
+    EXPECT_EQ(note->text(), "Your score will be sent when the server can be reached.");
+    EXPECT_GE(note->y(), w->panel_wait->geometry().bottom()); // under the wait text
+}
+
+// The server is stopped at SEND SCORE; once it runs and the game starts again, the
+// score reaches it exactly once.
+TEST_F(PostFlowTest, AScorePostedWhileTheServerIsDownArrivesAfterTheNextStart)
+{
+    ballwick::setServerBaseOverride(deadBase());
+    finishRound();
+    w->edit_name->setText("Later");
+    const QString score = QString::number(w->engine().state().score);
+    w->button_sendscoreClick();
+    ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
+    for (int step = 1; step <= 40; ++step)
+        w->Timer1Timer();
+    EXPECT_EQ(messages, QStringList({"Posting Failed."}));
+    auto *note = w->panel_cleared->findChild<QLabel *>("label_queued");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisibleTo(w.get()));
+
+    // The next run of the program, with the server up.
+    w->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
+    hs.reset();
+    w.reset();
+    ServerProcess server;
+    ASSERT_TRUE(server.start(dir.filePath("scores.db")));
+    ballwick::setServerBaseOverride(server.base());
+    w = std::make_unique<Tmain>();
+    hs = std::make_unique<Thighscore>(w.get());
+    w->setwindows(nullptr, nullptr, nullptr, hs.get(), nullptr);
+    w->show();
+    ASSERT_TRUE(waitFor([&] { return !hs->hasQueuedPosts(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !hs->resendit->running(); }));
+    w->hide();
+    w->show(); // another showing sends nothing again
+    QTest::qWait(300);
+    server.stop();
+    EXPECT_EQ(server.output().count("GET /cgi-bin/ballwick.cgi?name=Later&"), 1) << server.output().toStdString();
+    EXPECT_EQ(server.output().count("&score=" + score + " 200"), 1) << server.output().toStdString();
+    EXPECT_TRUE(messages.size() == 1);
 }
 
 } // namespace

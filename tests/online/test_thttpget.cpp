@@ -329,17 +329,75 @@ TEST(RawReplies, AStalledReplyEndsAsAFailure)
         RawServer::send(fd, "HTTP/1.0 200 OK\r\n\r\nsome bytes, then nothing");
         s.sleep(8000);
     });
-    THTTPGet::setTimeouts(2, 1);
     THTTPGet get;
+    get.StallTimeoutMs = 500;
     Outcome o;
     watch(get, o);
     get.URL = raw.url("/");
     get.StartFetch();
-    const bool ended = waitFor([&] { return o.finished(); }, 6000);
-    THTTPGet::setTimeouts(30, 60);
-    ASSERT_TRUE(ended);
+    ASSERT_TRUE(waitFor([&] { return o.finished(); }, 6000));
     EXPECT_EQ(o.errors, 1);
     EXPECT_EQ(o.done, 0);
+}
+
+// A byte every 50 ms keeps the stall time from running out; the deadline of the
+// whole fetch ends it all the same.
+TEST(RawReplies, ADrippingServerIsCutOffByTheDeadline)
+{
+    RawServer raw([](int fd, const std::string &, RawServer &s) {
+        RawServer::send(fd, "HTTP/1.0 200 OK\r\n\r\n");
+        for (int i = 0; i < 400 && !s.stopping(); ++i) {
+            RawServer::send(fd, "x");
+            s.sleep(50);
+        }
+    });
+    THTTPGet get;
+    get.StallTimeoutMs = 500;
+    get.DeadlineMs = 1500;
+    Outcome o;
+    watch(get, o);
+    get.URL = raw.url("/");
+    get.StartFetch();
+    ASSERT_TRUE(waitFor([&] { return o.finished(); }, 8000));
+    EXPECT_EQ(o.errors, 1);
+    EXPECT_EQ(o.done, 0);
+}
+
+// Endless interim replies, a header that never ends, two different lengths: each
+// fails at once however much the server would go on sending.
+TEST(RawReplies, HostileHeadersFail)
+{
+    std::atomic<int> which{0};
+    RawServer raw([&](int fd, const std::string &, RawServer &s) {
+        switch (which.load()) {
+        case 0:
+            for (int i = 0; i < 100000 && !s.stopping(); ++i)
+                if (!RawServer::send(fd, "HTTP/1.1 100 Continue\r\n\r\n"))
+                    return;
+            break;
+        case 1:
+            RawServer::send(fd, "HTTP/1.0 200 OK\r\n");
+            for (int i = 0; i < 1000000 && !s.stopping(); ++i)
+                if (!RawServer::send(fd, "X-Pad: 1\r\n"))
+                    return;
+            break;
+        default:
+            RawServer::send(fd, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello!");
+        }
+    });
+    for (int c = 0; c < 3; ++c) {
+        SCOPED_TRACE(c);
+        which = c;
+        THTTPGet get;
+        get.StallTimeoutMs = 5000;
+        Outcome o;
+        watch(get, o);
+        get.URL = raw.url("/");
+        get.StartFetch();
+        ASSERT_TRUE(waitFor([&] { return o.finished(); }, 10000));
+        EXPECT_EQ(o.errors, 1);
+        EXPECT_EQ(o.done, 0);
+    }
 }
 
 TEST(RawReplies, DestroyingTheComponentMidFetchDetachesTheWorker)
