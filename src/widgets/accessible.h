@@ -1,0 +1,30 @@
+#pragma once
+#include <QAccessibleWidget>
+
+class QWidget;
+
+namespace ballwick {
+
+// How screen readers see the program's own widgets. Installed once, by the
+// first of them to be made (installing again does nothing):
+// - a picture button (TImageButton) is a button named by its word (its
+//   accessible name, else its stand-in text, tool tip or text) that presses
+//   with the reader's action;
+// - a caption button (TSelButton) is a button named by its caption;
+// - a flat panel (TFlatPanel) is a panel named by its accessible name or its
+//   caption, listing its child widgets except those read as parts of another
+//   widget (below).
+void installWidgetAccessibility();
+
+// A widget read as a part of another one (a card cell as a part of its card):
+// the reader finds it under the owner, whose own interface lists it, and not
+// under its parent widget.
+void setAccessibleOwner(QWidget *part, QWidget *owner);
+QWidget *accessibleOwner(const QWidget *part);
+
+// Sends a screen reader the change of a shown value (the big ball, the score
+// line) as a value change carrying the new text. The widget's name change
+// (a label's new text, a new accessible name) is told by Qt itself.
+void announceChange(QWidget *widget, const QString &text);
+
+} // namespace ballwick
