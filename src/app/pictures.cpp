@@ -265,7 +265,7 @@ void announceFocus(QWidget *owner, const std::function<QAccessibleInterface *()>
     auto send = [item] {
         if (QAccessibleInterface *iface = item()) {
             QAccessibleEvent event(iface, QAccessible::Focus);
-            QAccessible::updateAccessibility(&event);
+            ballwick::notifyAccessible(&event);
         }
     };
     if (deferred) {
@@ -320,7 +320,7 @@ void Tpaintbox::slotChanged(int slot)
     QAccessibleInterface *board = QAccessible::queryAccessibleInterface(this);
     if (QAccessibleInterface *item = board ? board->child(slot) : nullptr) {
         QAccessibleEvent event(item, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
+        ballwick::notifyAccessible(&event);
     }
 }
 

@@ -146,10 +146,30 @@ QWidget *accessibleOwner(const QWidget *part)
     return part ? part->property(ownerProperty).value<QPointer<QWidget>>().data() : nullptr;
 }
 
+namespace {
+AccessibleEventSink &eventSink()
+{
+    static AccessibleEventSink sink;
+    return sink;
+}
+} // namespace
+
+void setAccessibleEventSink(AccessibleEventSink sink)
+{
+    eventSink() = std::move(sink);
+}
+
+void notifyAccessible(QAccessibleEvent *event)
+{
+    if (const auto &sink = eventSink())
+        sink(event);
+    QAccessible::updateAccessibility(event);
+}
+
 void announceChange(QWidget *widget, const QString &text)
 {
     QAccessibleValueChangeEvent value(widget, text);
-    QAccessible::updateAccessibility(&value);
+    notifyAccessible(&value);
 }
 
 } // namespace ballwick

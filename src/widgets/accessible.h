@@ -1,6 +1,8 @@
 #pragma once
 #include <QAccessibleWidget>
 
+#include <functional>
+
 class QWidget;
 
 namespace ballwick {
@@ -21,6 +23,14 @@ void installWidgetAccessibility();
 // under its parent widget.
 void setAccessibleOwner(QWidget *part, QWidget *owner);
 QWidget *accessibleOwner(const QWidget *part);
+
+// Every accessibility event that the program's own code sends (a slot's new
+// name, a cursor's focus, a changed value) goes through here: to Qt, which
+// passes it on while a screen reader listens, and to the recorder when one is
+// set (tests; Qt drops the events while no reader is active).
+using AccessibleEventSink = std::function<void(QAccessibleEvent *event)>;
+void setAccessibleEventSink(AccessibleEventSink sink);
+void notifyAccessible(QAccessibleEvent *event);
 
 // Sends a screen reader the change of a shown value (the big ball, the score
 // line) as a value change carrying the new text. The widget's name change
