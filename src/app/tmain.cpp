@@ -787,7 +787,7 @@ void Tmain::roundended()
     // The reader hears the score; a player at the keyboard goes on from SEND SCORE.
     const QString note = QStringLiteral("Round over. ") + label_score1->text();
     panel_cleared->setAccessibleName(note);
-    ballwick::announceChange(panel_cleared, note);
+    ballwick::announceChange(panel_cleared);
     QWidget *focus = QApplication::focusWidget();
     if (focus == paintbox_board || focus == Image1 || focus == Image2 || focus == Image3)
         button_sendscore->setFocus(Qt::OtherFocusReason);
@@ -909,7 +909,7 @@ void Tmain::setcaption(Widget w, const std::string &caption)
     if (w == Widget::label_bigball)
         announcebigball(true);
     else if (w == Widget::label_score || w == Widget::label_score1)
-        ballwick::announceChange(target, text);
+        ballwick::announceChange(target);
 }
 
 void Tmain::announcebigball(bool captionset)
@@ -919,10 +919,11 @@ void Tmain::announcebigball(bool captionset)
     // row give the same words); showing or hiding his picture only when that
     // changes the words.
     QString name = label_bigball->text();
-    if (name.isEmpty() && image_moxball->isVisibleTo(this))
-        name = QStringLiteral("Bingo Mox ball, %1 of 3").arg(m_engine ? m_engine->state().moxcount : 0);
+    const int found = m_engine ? m_engine->state().moxcount : 0;
+    if (name.isEmpty() && image_moxball->isVisibleTo(this) && found > 0)
+        name = QStringLiteral("Bingo Mox ball, %1 of 3").arg(found);
     const bool changed = name != label_bigball->accessibleName();
     label_bigball->setAccessibleName(name);
     if (!name.isEmpty() && (captionset || changed))
-        ballwick::announceChange(label_bigball, name);
+        ballwick::announceChange(label_bigball);
 }

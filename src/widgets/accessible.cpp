@@ -166,10 +166,10 @@ void notifyAccessible(QAccessibleEvent *event)
     QAccessible::updateAccessibility(event);
 }
 
-void announceChange(QWidget *widget, const QString &text)
+void announceChange(QWidget *widget)
 {
-    QAccessibleValueChangeEvent value(widget, text);
-    notifyAccessible(&value);
+    QAccessibleEvent named(widget, QAccessible::NameChanged);
+    notifyAccessible(&named);
 }
 
 } // namespace ballwick

@@ -32,9 +32,10 @@ using AccessibleEventSink = std::function<void(QAccessibleEvent *event)>;
 void setAccessibleEventSink(AccessibleEventSink sink);
 void notifyAccessible(QAccessibleEvent *event);
 
-// Sends a screen reader the change of a shown value (the big ball, the score
-// line) as a value change carrying the new text. The widget's name change
-// (a label's new text, a new accessible name) is told by Qt itself.
-void announceChange(QWidget *widget, const QString &text);
+// Tells a screen reader that a shown value changed (the big ball, the score
+// line): a name change of the widget, whose name is the new text. (A value
+// change would be dropped by the desktop's bridge for a label, which has no
+// numeric value.)
+void announceChange(QWidget *widget);
 
 } // namespace ballwick
