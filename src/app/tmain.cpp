@@ -2,12 +2,14 @@
 
 #include "widgets/fonts.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +32,7 @@
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/accessible.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/tlbbackground.h"
 
@@ -143,6 +146,8 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     buildmenus();
     buildwidgets();
     createupdatepanel();
+    setfocusorder();
+    StartGame1->installEventFilter(this);
     for (QLabel *label : {label_name, label_score, label_score1, Label3})
         label->adjustSize();
     // Overlays from bottom to top.
@@ -321,6 +326,7 @@ void Tmain::buildwidgets()
     paintbox_board->setGeometry(3, 3, ballwick::boardwidth, ballwick::boardheight);
     connect(paintbox_board, &Tpaintbox::paint, this, &Tmain::paintbox_boardPaint);
     connect(paintbox_board, &Tpaintbox::mouseUp, this, &Tmain::paintbox_boardMouseUp);
+    paintbox_board->setSlotName([this](int slot) { return slotname(slot); });
 
     panel_bigball = makePanel(area, "panel_bigball", QRect(615, 29, 134, 121), Qt::black);
     panel_bigball->setColor(Qt::black);
@@ -343,16 +349,27 @@ void Tmain::buildwidgets()
                                            QStringLiteral(":/images/button_start.png"));
     connect(button_start, &TImageButton::clicked, this, &Tmain::button_startClick);
 
-    Image1 = makeImage(area, "Image1", QRect(8, 212, 209, 241), QStringLiteral(":/images/card.png"));
-    Image2 = makeImage(area, "Image2", QRect(219, 212, 209, 241), QStringLiteral(":/images/card.png"));
-    Image3 = makeImage(area, "Image3", QRect(430, 212, 209, 241), QStringLiteral(":/images/card.png"));
+    auto makeCard = [area](const char *name, int left, int number) {
+        auto *c = new Tcardbox(area);
+        c->setObjectName(QLatin1String(name));
+        c->setGeometry(left, 212, 209, 241);
+        c->setPixmap(ballwick::picture(QStringLiteral(":/images/card.png"), c->size()));
+        c->setAccessibleName(QStringLiteral("Card %1").arg(number));
+        return c;
+    };
+    Image1 = makeCard("Image1", 8, 1);
+    Image2 = makeCard("Image2", 219, 2);
+    Image3 = makeCard("Image3", 430, 3);
     Image5 = makeImage(area, "Image5", QRect(641, 212, 110, 241), QStringLiteral(":/images/scoring.png"));
+    Image5->setAccessibleName(QStringLiteral("Scoring: line 10, corners 15, cross 20, X 20, square 25, T 25, A 25, "
+                                             "M 25, KUVO 50, blackout 100"));
     buildcards();
 
     // End of the round.
     panel_cleared = makePanel(area, "panel_cleared", QRect(8, 5, 606, 205), darkPurple);
     panel_cleared->setColor(windowColour);
     panel_cleared->hide();
+    panel_cleared->setAccessibleName(QStringLiteral("Round over"));
     listbox_scores = new QListWidget(panel_cleared);
     listbox_scores->setObjectName(QStringLiteral("listbox_scores"));
     listbox_scores->setGeometry(6, 6, 281, 193);
@@ -394,6 +411,7 @@ void Tmain::buildwidgets()
     panel_name = makePanel(area, "panel_name", QRect(140, 26, 329, 161), Qt::black);
     panel_name->setColor(windowColour);
     panel_name->hide();
+    panel_name->setAccessibleName(QStringLiteral("Enter your name"));
     Label1 = new QLabel(QStringLiteral("ENTER YOUR NAME"), panel_name);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(1, 16, 327, 26);
@@ -424,8 +442,13 @@ void Tmain::buildwidgets()
     panel_instructions = makePanel(area, "panel_instructions", QRect(1, 1, 751, 455), darkPurple);
     panel_instructions->setColor(windowColour);
     panel_instructions->hide();
+    panel_instructions->setAccessibleName(QStringLiteral("Quick instructions"));
     Image6 = makeImage(panel_instructions, "Image6", QRect(27, 10, 530, 433),
                        QStringLiteral(":/images/instructions.png"));
+    Image6->setAccessibleName(
+        QStringLiteral("Click the purple circles to reveal the balls, and avoid Bingo Mox: revealing three of his "
+                       "balls ends the game. Click the number on your cards that matches the ball, and create the "
+                       "designs to get points."));
     Image7 = ballwick::pictureButton(panel_instructions, "Image7", QRect(608, 392, 126, 40),
                                      QStringLiteral(":/images/button_done.png"));
     connect(Image7, &TImageButton::clicked, this, &Tmain::Image7Click);
@@ -457,8 +480,13 @@ void Tmain::buildcards()
                 l->setFont(font);
                 l->setText(QStringLiteral("0"));
                 l->setPalette(numbers);
+                // The card takes the focus and moves its cursor over the cells.
+                l->setFocusPolicy(Qt::NoFocus);
                 connect(l, &TImageButton::clicked, this, [this, l] { label_card111Click(l); });
                 m_cards[card - 1][column - 1][row - 1] = l;
+                Tcardbox *box = card == 1 ? Image1 : card == 2 ? Image2 : Image3;
+                box->setCell(column, row, l);
+                l->setAccessibleName(cellname(card, column, row));
             }
 }
 
@@ -467,6 +495,61 @@ QLabel *Tmain::cardlabel(int card, int column, int row) const
     if (card < 1 || card > 3 || column < 1 || column > 5 || row < 1 || row > 5)
         return nullptr;
     return m_cards[card - 1][column - 1][row - 1];
+}
+
+QString Tmain::cellname(int card, int column, int row) const
+{
+    const QLabel *l = cardlabel(card, column, row);
+    if (!l)
+        return QString();
+    static const char letters[] = "BINGO";
+    QString name = QStringLiteral("Card %1, %2 column, row %3: ")
+                       .arg(card)
+                       .arg(QLatin1Char(letters[column - 1]))
+                       .arg(row);
+    const QString caption = l->text();
+    if (caption == QLatin1String("X"))
+        name += QStringLiteral("covered");
+    else if (caption.isEmpty())
+        name += QStringLiteral("empty");
+    else
+        name += caption;
+    if (m_cellcolours[card - 1][column - 1][row - 1] == CellColour::grey && caption != QLatin1String("X"))
+        name += QStringLiteral(", not covered");
+    return name;
+}
+
+QString Tmain::slotname(int slot) const
+{
+    const QString where = QStringLiteral("Ball slot %1").arg(slot + 1);
+    const int picture = m_engine && slot >= 0 && slot < ballwick::slotcount ? m_engine->boardpicture(slot)
+                                                                             : ballwick::picture_empty;
+    if (picture == ballwick::picture_empty)
+        return where + QStringLiteral(", empty");
+    if (picture == ballwick::picture_hidden)
+        return where + QStringLiteral(", hidden");
+    if (picture == ballwick::picture_thief)
+        return where + QStringLiteral(": Bingo Mox ball");
+    return where + QStringLiteral(": ") + QString::fromStdString(ballwick::Engine::ballcaption(picture));
+}
+
+void Tmain::setfocusorder()
+{
+    // Tab: the board, the three cards, then the buttons (and name boxes) of
+    // whatever overlay shows; hidden ones are passed over.
+    const QList<QWidget *> order{paintbox_board, Image1,           Image2,           Image3,
+                                 button_start,   edit_name,        button_sendscore, button_highscores,
+                                 button_cancel,  edit_aname,       button_namedone,  button_updateyes,
+                                 button_updatecancel, Image7};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void Tmain::focusboard()
+{
+    // A start from Ctrl+S is a keyboard start: the board's cursor shows at once.
+    paintbox_board->setFocus(m_startbykey ? Qt::ShortcutFocusReason : Qt::OtherFocusReason);
+    m_startbykey = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -520,7 +603,39 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         FormResize();
+    if (watched == StartGame1 && event->type() == QEvent::Shortcut)
+        m_startbykey = true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Tmain::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || (event->modifiers() & ~Qt::KeypadModifier)) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    // The topmost overlay that shows, as its own button would hide it. The
+    // quick instructions look after their own keys.
+    const QObjectList stack = panel_board1->children();
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        auto *panel = qobject_cast<QWidget *>(*it);
+        if (!panel || !panel->isVisibleTo(this))
+            continue;
+        if (panel == panel_instructions)
+            break;
+        if (panel == panel_update && button_updatecancel->isVisibleTo(this)) {
+            button_updatecancelClick();
+        } else if (panel == panel_name) {
+            button_namedoneClick();
+        } else if (panel == panel_cleared) {
+            button_cancelClick();
+        } else {
+            continue;
+        }
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Tmain::FormResize()
@@ -575,6 +690,7 @@ void Tmain::StartGame1Click()
 {
     m_engine->StartGame1Click();
     synctags();
+    focusboard();
 }
 
 void Tmain::Exit1Click()
@@ -668,6 +784,7 @@ void Tmain::button_startClick()
 {
     m_engine->button_startClick();
     synctags();
+    focusboard();
 }
 
 void Tmain::synctags()
@@ -697,7 +814,21 @@ void Tmain::label_card111Click(QLabel *sender)
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, int x, int y)
 {
     // Any button counts; the rules ignore a release off the board.
+    const bool playing = m_engine->state().roundactive;
     m_engine->paintbox_boardMouseUp(x, y);
+    if (playing && !m_engine->state().roundactive)
+        roundended();
+}
+
+void Tmain::roundended()
+{
+    // The reader hears the score; a player at the keyboard goes on from SEND SCORE.
+    const QString note = QStringLiteral("Round over. ") + label_score1->text();
+    panel_cleared->setAccessibleName(note);
+    ballwick::announceChange(panel_cleared);
+    QWidget *focus = QApplication::focusWidget();
+    if (focus == paintbox_board || focus == Image1 || focus == Image2 || focus == Image3)
+        button_sendscore->setFocus(Qt::OtherFocusReason);
 }
 
 void Tmain::paintbox_boardPaint(QPainter &painter)
@@ -752,9 +883,11 @@ void Tmain::addscoreline(const std::string &line)
 void Tmain::drawball(int slot, int)
 {
     // The paint rule draws every slot from the board state.
-    if (slot >= 0 && slot < ballwick::slotcount)
+    if (slot >= 0 && slot < ballwick::slotcount) {
         paintbox_board->update(ballwick::slotleft(slot), ballwick::slottop(slot), ballwick::slotsize,
                                ballwick::slotsize);
+        paintbox_board->slotChanged(slot);
+    }
 }
 
 void Tmain::drawmox(int picture)
@@ -763,18 +896,25 @@ void Tmain::drawmox(int picture)
         return;
     image_mox->setPixmap(imagelist_mox(picture));
     image_mox->setProperty("picture", picture);
+    image_mox->setAccessibleName(picture == 0 ? QStringLiteral("Bingo Mox")
+                                              : QStringLiteral("Bingo Mox balls found: %1 of 3").arg(picture));
 }
 
 void Tmain::setcellcaption(int card, int column, int row, const std::string &caption)
 {
-    if (QLabel *l = cardlabel(card, column, row))
+    if (QLabel *l = cardlabel(card, column, row)) {
         l->setText(QString::fromStdString(caption));
+        l->setAccessibleName(cellname(card, column, row));
+    }
 }
 
 void Tmain::setcellcolour(int card, int column, int row, CellColour colour)
 {
-    if (QLabel *l = cardlabel(card, column, row))
+    if (QLabel *l = cardlabel(card, column, row)) {
         setTextColour(l, fromColourValue(static_cast<std::uint32_t>(colour)));
+        m_cellcolours[card - 1][column - 1][row - 1] = colour;
+        l->setAccessibleName(cellname(card, column, row));
+    }
 }
 
 QWidget *Tmain::widget(Widget w) const
@@ -786,6 +926,8 @@ void Tmain::setvisible(Widget w, bool visible)
 {
     if (QWidget *target = widget(w))
         target->setVisible(visible);
+    if (w == Widget::image_moxball)
+        announcebigball(false);
 }
 
 void Tmain::bringtofront(Widget w)
@@ -802,4 +944,24 @@ void Tmain::setcaption(Widget w, const std::string &caption)
         label->setText(text);
     else if (auto *panel = qobject_cast<TFlatPanel *>(target))
         panel->setCaption(text);
+    if (w == Widget::label_bigball)
+        announcebigball(true);
+    else if (w == Widget::label_score || w == Widget::label_score1)
+        ballwick::announceChange(target);
+}
+
+void Tmain::announcebigball(bool captionset)
+{
+    // The big ball reads as its caption, or as the thief's ball while his
+    // picture lies over it. A new caption is always told (two thief balls in a
+    // row give the same words); showing or hiding his picture only when that
+    // changes the words.
+    QString name = label_bigball->text();
+    const int found = m_engine ? m_engine->state().moxcount : 0;
+    if (name.isEmpty() && image_moxball->isVisibleTo(this) && found > 0)
+        name = QStringLiteral("Bingo Mox ball, %1 of 3").arg(found);
+    const bool changed = name != label_bigball->accessibleName();
+    label_bigball->setAccessibleName(name);
+    if (!name.isEmpty() && (captionset || changed))
+        ballwick::announceChange(label_bigball);
 }

@@ -20,6 +20,7 @@ class TFlatPanel;
 class TLbBackground;
 class TImageButton;
 class Tpaintbox;
+class Tcardbox;
 class Ttallylist;
 class Tabout;
 class Thelp;
@@ -137,6 +138,12 @@ public:
     // The label of a card cell (card 1..3, column 1..5, row 1..5).
     QLabel *cardlabel(int card, int column, int row) const;
 
+    // What a screen reader says for a board slot ("Ball slot 12, hidden",
+    // "Ball slot 12: B4", "Ball slot 12: Bingo Mox ball") and for a card cell
+    // ("Card 2, G column, row 3: 51", "... covered").
+    QString slotname(int slot) const;
+    QString cellname(int card, int column, int row) const;
+
     // Program-wide values, set at creation.
     QString appname;         // "ballwick"
     QString installerfile;   // "moxsetup.exe"
@@ -195,9 +202,9 @@ public:
     QLabel *image_mox = nullptr;
     TImageButton *button_start = nullptr;
     QLabel *label_score = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Image2 = nullptr;
-    QLabel *Image3 = nullptr;
+    Tcardbox *Image1 = nullptr; // the cards' pictures, which take the keyboard's focus
+    Tcardbox *Image2 = nullptr;
+    Tcardbox *Image3 = nullptr;
     QLabel *Image5 = nullptr;
 
     TFlatPanel *panel_cleared = nullptr;
@@ -257,6 +264,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape hides the topmost overlay, as its own button would.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildmenus();
@@ -264,8 +273,14 @@ private:
     void buildcards();
     void showwindow(QWidget *window);
     void synctags();
+    void setfocusorder();
+    void focusboard();
+    void announcebigball(bool captionset);
+    void roundended();
 
     QLabel *m_cards[3][5][5] = {};
+    ballwick::CellColour m_cellcolours[3][5][5] = {};
+    bool m_startbykey = false; // File > Start Game came from its shortcut
     mutable QPixmap m_balls[78];
     mutable QPixmap m_mox[4];
     std::unique_ptr<ballwick::InstanceMutex> m_mutex;

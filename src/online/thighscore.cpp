@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -107,6 +108,9 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     button_done->setPixmap(ballwick::picture(QStringLiteral(":/images/button_done.png"), QSize(126, 40), frameColour));
     button_done->setToolTip(QStringLiteral("Done"));
     connect(button_done, &TImageButton::clicked, this, &Thighscore::button_doneClick);
+    // Escape closes the window as Done does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &Thighscore::button_doneClick);
 
     Image2 = new TImageButton(this);
     Image2->setObjectName(QStringLiteral("Image2"));

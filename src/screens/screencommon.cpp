@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 #include <QUrl>
 #include <QWidget>
 
@@ -145,6 +146,11 @@ ScreenWindow::ScreenWindow(QWidget *mainWindow, Qt::WindowFlags flags)
     : QWidget(nullptr, flags), m_main(mainWindow)
 {
     LbBackground1 = setUpWindow(this, mainWindow);
+    // Escape closes the window as its Done button does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (auto *done = findChild<TSelButton *>(QStringLiteral("button_done")))
+            done->click();
+    });
 }
 
 void ScreenWindow::showEvent(QShowEvent *event)

@@ -225,6 +225,7 @@ Thelp::Thelp(QWidget *mainWindow)
     for (const SectionButton &s : sectionButtons) {
         auto *memo = new QTextEdit(panel_main);
         memo->setObjectName(QStringLiteral("memo%1").arg(s.tag));
+        memo->setAccessibleName(QString::fromLatin1(s.caption));
         memo->setReadOnly(true);
         memo->setFrameShape(QFrame::NoFrame);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

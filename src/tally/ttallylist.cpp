@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -229,6 +230,9 @@ void Ttallylist::buildwindow()
     button_done = picturebutton(FlatPanel1, "button_done", QStringLiteral(":/images/button_done.png"),
                                 QStringLiteral("Done"), QPoint(178, 430));
     connect(button_done, &TImageButton::clicked, this, &Ttallylist::button_doneClick);
+    // Escape closes the window as Done does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &Ttallylist::button_doneClick);
 }
 
 void Ttallylist::showEvent(QShowEvent *event)

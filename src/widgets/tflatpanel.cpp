@@ -4,8 +4,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "widgets/accessible.h"
+
 TFlatPanel::TFlatPanel(QWidget *parent) : QWidget(parent)
 {
+    ballwick::installWidgetAccessibility();
     resize(185, 41);
     // We paint every pixel ourselves (fill or the parent's picture).
     setAttribute(Qt::WA_OpaquePaintEvent);

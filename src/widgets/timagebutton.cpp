@@ -1,11 +1,55 @@
 #include "widgets/timagebutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "widgets/accessible.h"
+#include "widgets/focusring.h"
+
 TImageButton::TImageButton(QWidget *parent) : QLabel(parent)
 {
+    ballwick::installWidgetAccessibility();
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void TImageButton::setCursorRing(bool on)
+{
+    if (on == m_ringed)
+        return;
+    m_ringed = on;
+    update();
+}
+
+void TImageButton::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        event->accept();
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TImageButton::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void TImageButton::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 void TImageButton::setSinksWhenDown(bool sinks)
@@ -70,6 +114,15 @@ void TImageButton::mouseReleaseEvent(QMouseEvent *event)
 }
 
 void TImageButton::paintEvent(QPaintEvent *event)
+{
+    paintFace(event);
+    if ((hasFocus() || m_ringed) && ballwick::keyboardFocusShown(this)) {
+        QPainter p(this);
+        ballwick::drawFocusRing(p, rect());
+    }
+}
+
+void TImageButton::paintFace(QPaintEvent *event)
 {
     const QPixmap pix = pixmap();
     const bool standIn = pix.isNull() && !m_standIn.isEmpty();

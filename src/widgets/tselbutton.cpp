@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include "widgets/accessible.h"
+#include "widgets/focusring.h"
+
 TSelButton::TSelButton(QWidget *parent) : QWidget(parent)
 {
+    ballwick::installWidgetAccessibility();
+    setFocusPolicy(Qt::TabFocus);
     resize(105, 20);
     m_color = palette().color(QPalette::Button);
     QFont f(QStringLiteral("Arial"));
@@ -134,6 +140,45 @@ void TSelButton::paintEvent(QPaintEvent *)
         p.fillRect(r.left(), r.top(), 1, r.height(), m_colorBorder);
         p.fillRect(r.right(), r.top(), 1, r.height(), m_colorBorder);
     }
+    if (hasFocus() && ballwick::keyboardFocusShown(this))
+        ballwick::drawFocusRing(p, rect());
+}
+
+void TSelButton::click()
+{
+    showState(State::Normal);
+    if (isEnabled())
+        emit clicked();
+}
+
+void TSelButton::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        event->accept();
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TSelButton::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TSelButton::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void TSelButton::mousePressEvent(QMouseEvent *event)

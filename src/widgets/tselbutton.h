@@ -12,6 +12,10 @@
 // Signals: mouseDown (left button pressed), clicked (left button released over
 // the button after a press on it), mouseUp (left button released). A disabled
 // button ignores the pointer and never emits them.
+//
+// The keyboard reaches it with Tab (a click does not move the focus); Space or
+// Enter fire it as a click, and while it has the focus it shows the focus ring
+// once the keyboard is in use in its window.
 class TSelButton : public QWidget
 {
     Q_OBJECT
@@ -58,6 +62,10 @@ public:
     QColor currentFill() const;
     QColor currentTextColor() const { return m_textColor; }
 
+public slots:
+    // The click without the pointer: the normal look, then clicked() when enabled.
+    void click();
+
 signals:
     void clicked();
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
@@ -70,6 +78,9 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void showState(State s);
