@@ -76,6 +76,15 @@ protected:
         cues.clear();
     }
 
+    // A first run shows the quick instructions over everything: Enter
+    // dismisses them, as a player would.
+    void dismissInstructions()
+    {
+        ASSERT_TRUE(w->panel_instructions->isVisibleTo(w.get()));
+        key(Qt::Key_Return);
+        ASSERT_FALSE(w->panel_instructions->isVisibleTo(w.get()));
+    }
+
     void close()
     {
         tally.reset();
@@ -140,6 +149,7 @@ protected:
     Outcome play(bool bykeys)
     {
         open();
+        dismissInstructions();
         if (bykeys) {
             key(Qt::Key_S, Qt::ControlModifier);
             EXPECT_EQ(focus(), w->paintbox_board);
@@ -223,6 +233,7 @@ TEST_F(KeyboardTest, ARoundByKeysEndsAsTheSameRoundByMouse)
 TEST_F(KeyboardTest, BoardAndCardCursorsWrapAtTheEdges)
 {
     open();
+    dismissInstructions();
     key(Qt::Key_S, Qt::ControlModifier);
     Tpaintbox *board = w->paintbox_board;
     ASSERT_EQ(focus(), board);
@@ -351,6 +362,7 @@ TEST_F(KeyboardTest, RingShowsOnlyOnceTheKeyboardIsUsedAndIsClearAtBothScales)
 TEST_F(KeyboardTest, PictureAndCaptionButtonsFireOnSpaceAndEnter)
 {
     open();
+    dismissInstructions();
     // The name panel's DONE from the keyboard.
     w->edit_aname->setText("Keys");
     w->button_namedone->setFocus(Qt::TabFocusReason);
