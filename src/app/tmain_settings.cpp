@@ -26,7 +26,7 @@ namespace {
 
 QString inifile(const Tmain &w)
 {
-    return ballwick::dataFile(w.appname + QStringLiteral(".ini"));
+    return ballwick::configFile(w.appname + QStringLiteral(".ini"));
 }
 
 // The ten-character limit binds typing only: a longer stored name is shown whole.
