@@ -32,6 +32,8 @@ void answerTheCommandLine(int argc, char **argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.parse(QCoreApplication::arguments()); // unknown arguments are no error
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(QCoreApplication::arguments()); // prints the Qt options too, and exits
     if (parser.isSet(help))
         parser.showHelp(0);
     if (parser.isSet(version))
