@@ -3,6 +3,7 @@
 // In a build with the self-update these tests are skipped (test_tmain_update
 // covers that build).
 #include "app/appdirs.h"
+#include "app/pictures.h"
 #include "app/tmain.h"
 #include "net/selfupdate.h"
 #include "online/serverbase.h"
