@@ -12,7 +12,7 @@ BALLWICK_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev zlib1g-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 xvfb xauth xdotool libx11-dev imagemagick curl wrk sox fortunes
-  appstream desktop-file-utils
+  appstream desktop-file-utils man-db
 )
 
 ballwick_missing_packages() {
