@@ -9,11 +9,13 @@ ballwick_install_deps
 
 JOBS=${JOBS:-$(nproc)}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$JOBS" --target ballwick
+# Every program that `cmake --install build` installs, so that it works after this.
+targets=(ballwick ballwick-pack)
+[ -f server/CMakeLists.txt ] && targets+=(ballwick-server)
+cmake --build build -j"$JOBS" --target "${targets[@]}"
 
 server_pid=""
 if [ -f server/CMakeLists.txt ] && ! (exec 3<>/dev/tcp/127.0.0.1/8780) 2>/dev/null; then
-  cmake --build build -j"$JOBS" --target ballwick-server
   mkdir -p build/server-data
   args=(--port 8780 --db build/server-data/scores.db)
   [ -f build/server-data/ballwickversion.txt ] && args+=(--version-file build/server-data/ballwickversion.txt)

@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 ballwick_install_deps
+# Every name in the package list is a real package with an install candidate.
+bash scripts/check-packages.sh
 
 JOBS=${JOBS:-$(nproc)}
 export QT_QPA_PLATFORM=offscreen
@@ -43,5 +45,6 @@ cmake --build build-release -j2
 echo "== full build and tests (Ninja)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBALLWICK_BENCH=ON >/dev/null
 cmake --build build -j"$JOBS"
+# The installed tree: staged install, validators, the installed game run once.
+bash scripts/check-install.sh build
 (cd build && ctest --output-on-failure -j"$JOBS" --timeout 600)
-

@@ -10,22 +10,40 @@ inline constexpr const char *appname = "ballwick";
 // Directory of the running executable, with a trailing '/'.
 QString programDir();
 
-// Where the program keeps its files (settings, tally, update backup, installer):
-// the program directory when it is writable (a portable copy, a build directory),
-// otherwise $XDG_DATA_HOME/ballwick/ (default ~/.local/share/ballwick/), created
-// on demand. With a trailing '/'.
+// Where the program keeps its files. A portable copy (its executable in a
+// writable folder that is not an installed bin/ folder, such as a build folder
+// or an unpacked copy) keeps everything beside itself. An installed or
+// read-only copy keeps the settings under $XDG_CONFIG_HOME/ballwick/ and the
+// tally, update backup and installer under $XDG_DATA_HOME/ballwick/ (defaults
+// ~/.config and ~/.local/share). Earlier versions kept the settings in the data
+// folder too; such a file is moved to the config folder the first time.
+struct FilePlaces {
+    QString config; // settings (ballwick.ini), with a trailing '/'
+    QString data;   // tally and the rest, with a trailing '/'
+    bool portable = false;
+};
+
+// The rule above for a program directory and the configured bin/ folder of an
+// installation (either may lack a trailing '/'). Creates the per-user folders
+// and moves an older settings file; never touches the program directory.
+FilePlaces filePlacesFor(const QString &programDirectory, const QString &installBinDir);
+
+// Whether programDirectory is an installed bin/ folder: the configured one
+// (compared as canonical paths), or any bin/ folder of a tree made by
+// `cmake --install` (with --prefix or DESTDIR), recognised by its desktop entry
+// in ../share/applications/.
+bool isInstalledBinDir(const QString &programDirectory, const QString &installBinDir);
+
+// The places for the running program (worked out once), or the override.
+QString configDir();
 QString dataDir();
 
-// The rule behind dataDir() for a given program directory (no override):
-// `programDirectory` itself when it is writable, otherwise the per-user data
-// directory, created on demand.
-QString dataDirFor(const QString &programDirectory);
-
-// dataDir() + name.
+// configDir() + name, dataDir() + name.
+QString configFile(const QString &name);
 QString dataFile(const QString &name);
 
-// Tests point every file of the program at a directory of their own; an empty
-// string returns to the normal rule.
+// Tests point every file of the program, settings included, at a directory of
+// their own; an empty string returns to the normal rule.
 void setDataDirOverride(const QString &dir);
 
 } // namespace ballwick

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 
 #include <ballwick_config.h>
@@ -11,12 +12,44 @@
 #include "tally/ttallylist.h"
 #include "widgets/fonts.h"
 
+namespace {
+
+void nameTheApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("ballwick"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BALLWICK_VERSION_FULL));
+}
+
+// --help and --version print and end the program before any window or display
+// is needed; every other argument is ignored, as the game reads no command line.
+void answerTheCommandLine(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    nameTheApplication();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Ballwick, a single-player bingo game: reveal the balls, daub three cards and dodge the thief."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.parse(QCoreApplication::arguments()); // unknown arguments are no error
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(QCoreApplication::arguments()); // prints the Qt options too, and exits
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    if (argc > 1)
+        answerTheCommandLine(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ballwick"));
-    QApplication::setApplicationVersion(QStringLiteral(BALLWICK_VERSION_FULL));
-    QApplication::setDesktopFileName(QStringLiteral("ballwick"));
+    nameTheApplication();
+    QApplication::setDesktopFileName(QStringLiteral(BALLWICK_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon-128.png")));
     // Closing the main window ends the program, whichever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

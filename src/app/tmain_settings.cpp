@@ -31,7 +31,7 @@ namespace {
 
 QString inifile(const Tmain &w)
 {
-    return ballwick::dataFile(w.appname + QStringLiteral(".ini"));
+    return ballwick::configFile(w.appname + QStringLiteral(".ini"));
 }
 
 constexpr int kNameLength = 10;

@@ -76,6 +76,15 @@ void Tmain::createupdatepanel()
     label_update = panelLabel(panel_update, "label_update", QString(), QRect(1, 138, 327, 20), 8, true);
     connect(button_updateyes, &TImageButton::clicked, this, &Tmain::button_updateyesClick);
     connect(button_updatecancel, &TImageButton::clicked, this, &Tmain::button_updatecancelClick);
+#if !BALLWICK_SELF_UPDATE
+    // A packaged game: the package manager owns the program file, so the offer
+    // only tells the player where the new version comes from.
+    Label17->setText(QStringLiteral("Please update through your package manager."));
+    Label17->setWordWrap(true);
+    Label17->setGeometry(1, 44, 327, 40);
+    button_updateyes->hide();
+    button_updatecancel->move(101, 90);
+#endif
 
     checkupdate = new THTTPGet(this);
     checkupdate->setObjectName(QStringLiteral("checkupdate"));
@@ -113,6 +122,8 @@ void Tmain::button_updatecancelClick()
 
 void Tmain::button_updateyesClick()
 {
+    if (!BALLWICK_SELF_UPDATE)
+        return; // a packaged game never moves or replaces itself
     // Hidden first, so that the offer cannot be accepted twice.
     button_updateyes->hide();
     button_updatecancel->hide();

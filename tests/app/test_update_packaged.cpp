@@ -1,0 +1,99 @@
+// A packaged build (BALLWICK_SELF_UPDATE=OFF): the update check still tells the
+// player about a newer version, but the game never moves or replaces itself.
+// In a build with the self-update these tests are skipped (test_tmain_update
+// covers that build).
+#include "app/appdirs.h"
+#include "app/pictures.h"
+#include "app/tmain.h"
+#include "net/selfupdate.h"
+#include "online/serverbase.h"
+#include "online/thttpget.h"
+#include "screens/tabout.h"
+#include "scriptserver.h"
+#include "widgets/tflatpanel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <ballwick_config.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PackagedUpdate : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString program = dir.filePath("ballwick");
+    ScriptServer srv{[](QTcpSocket *s, const QByteArray &req, int) {
+        if (req.startsWith("GET /ballwick/ballwickversion.txt "))
+            ScriptServer::replyAndClose(s, "HTTP/1.0 200 OK\r\n\r\n1.0.3");
+        else
+            ScriptServer::replyAndClose(s, "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nnew!");
+    }};
+    QList<QStringList> starts;
+    QList<int> exits;
+
+    void SetUp() override
+    {
+        if (BALLWICK_SELF_UPDATE)
+            GTEST_SKIP() << "built with the self-update";
+        ballwick::setDataDirOverride(dir.path());
+        ballwick::setServerBaseOverride(srv.url("/"));
+        Tmain::setSoundSink([](const QString &) {});
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old program");
+        f.close();
+        ballwick::SelfUpdate::setHooks({program,
+                                        [this](const QString &file, const QStringList &args) {
+                                            starts << (QStringList{file} + args);
+                                            return true;
+                                        },
+                                        [this](int code) { exits << code; }});
+    }
+    void TearDown() override
+    {
+        ballwick::SelfUpdate::setHooks({});
+        Tmain::setSoundSink({});
+        ballwick::setServerBaseOverride({});
+        ballwick::setDataDirOverride({});
+    }
+};
+
+TEST_F(PackagedUpdate, TheOfferPointsAtThePackageManagerAndNothingIsReplaced)
+{
+    Tmain w;
+    Tabout about(&w);
+    w.setwindows(nullptr, &about, nullptr, nullptr, nullptr);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !srv.requests.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.checkupdate->running(); }, 5000));
+    QCoreApplication::processEvents();
+
+    ASSERT_FALSE(w.panel_update->isHidden());
+    EXPECT_EQ(w.Label15->text(), "Update Available");
+    EXPECT_EQ(w.Label17->text(), "Please update through your package manager.");
+    EXPECT_TRUE(w.button_updateyes->isHidden());
+    EXPECT_FALSE(w.button_updatecancel->isHidden());
+
+    // Even a click that reaches the hidden OK button changes nothing.
+    emit w.button_updateyes->clicked();
+    QTest::qWait(200);
+    EXPECT_EQ(srv.requests.size(), 1);
+    EXPECT_TRUE(starts.isEmpty());
+    EXPECT_TRUE(exits.isEmpty());
+    QFile f(program);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "old program");
+    EXPECT_FALSE(QFile::exists(program + ".BAK"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"ballwick", "ballwick.ini"}));
+
+    emit w.button_updatecancel->clicked();
+    EXPECT_TRUE(w.panel_update->isHidden());
+}
+
+} // namespace
