@@ -14,8 +14,11 @@ fi
 pulse_pid=""
 runtime=""
 cleanup() {
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
-  [ -n "$runtime" ] && rm -rf "$runtime"
+  if [ -n "$pulse_pid" ]; then
+    kill "$pulse_pid" 2>/dev/null || true
+    wait "$pulse_pid" 2>/dev/null || true
+  fi
+  if [ -n "$runtime" ]; then rm -rf "$runtime" 2>/dev/null || true; fi
 }
 trap cleanup EXIT INT TERM
 if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1 && command -v pactl >/dev/null 2>&1; then
@@ -31,9 +34,13 @@ if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1 && 
   fi
 fi
 
+status=0
 if command -v xvfb-run >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$@" || status=$?
 else
   echo "run.sh: no xvfb-run: the test skips itself" >&2
-  "$@"
+  "$@" || status=$?
 fi
+cleanup
+trap - EXIT
+exit $status
