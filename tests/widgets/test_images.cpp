@@ -158,3 +158,19 @@ TEST(Images, GeneratorRedrawsTheCommittedPicturesByteForByte)
     EXPECT_TRUE(stale.isEmpty()) << "assets/images differs from what ballwick-art draws (rerun it and commit): "
                                  << stale.join(u' ').toStdString();
 }
+
+TEST(Images, EveryCommittedPictureIsEmbeddedByteForByte)
+{
+    // assets/images/CMakeLists.txt lists the pictures by name: a new one drawn
+    // and committed but left off that list would be missing from the program.
+    const auto committed = readFolder(QStringLiteral(BALLWICK_IMAGES_DIR));
+    ASSERT_FALSE(committed.isEmpty());
+    QStringList missing;
+    for (auto it = committed.begin(); it != committed.end(); ++it) {
+        QFile embedded(QStringLiteral(":/images/") + it.key());
+        if (!embedded.open(QIODevice::ReadOnly) || embedded.readAll() != it.value())
+            missing << it.key();
+    }
+    EXPECT_TRUE(missing.isEmpty()) << "not embedded as committed (list them in assets/images/CMakeLists.txt): "
+                                   << missing.join(u' ').toStdString();
+}
