@@ -1,5 +1,7 @@
 #include "widgets/focusring.h"
 
+#include <QKeyEvent>
+
 #include <QPainter>
 #include <QWidget>
 
@@ -33,6 +35,18 @@ void markKeyboardUse(QWidget *widget)
 {
     if (widget)
         widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+bool isActivationKeyName(const QKeyEvent *event)
+{
+    const int key = event->key();
+    return (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+           !(event->modifiers() & ~Qt::KeypadModifier);
+}
+
+bool isActivationKey(const QKeyEvent *event)
+{
+    return isActivationKeyName(event) && !event->isAutoRepeat();
 }
 
 } // namespace ballwick

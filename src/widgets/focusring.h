@@ -2,6 +2,7 @@
 #include <QColor>
 #include <QRect>
 
+class QKeyEvent;
 class QPainter;
 class QWidget;
 
@@ -21,5 +22,11 @@ void drawFocusRing(QPainter &painter, const QRect &rect);
 bool keyboardFocusShown(const QWidget *widget);
 // Marks the widget's window as driven by the keyboard (its rings show).
 void markKeyboardUse(QWidget *widget);
+
+// Space, Return or the keypad's Enter with no other modifier, not repeated
+// by a held key: what fires a focused button.
+bool isActivationKey(const QKeyEvent *event);
+// Space, Return or Enter at all (a held or modified one is taken but fires nothing).
+bool isActivationKeyName(const QKeyEvent *event);
 
 } // namespace ballwick

@@ -24,18 +24,11 @@ void TImageButton::setCursorRing(bool on)
 
 void TImageButton::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (event->modifiers() & ~Qt::KeypadModifier)
-            break;
+    if (ballwick::isActivationKeyName(event)) {
         event->accept();
-        if (!event->isAutoRepeat())
+        if (ballwick::isActivationKey(event))
             click();
         return;
-    default:
-        break;
     }
     QLabel::keyPressEvent(event);
 }

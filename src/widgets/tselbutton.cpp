@@ -153,18 +153,11 @@ void TSelButton::click()
 
 void TSelButton::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (event->modifiers() & ~Qt::KeypadModifier)
-            break;
+    if (ballwick::isActivationKeyName(event)) {
         event->accept();
-        if (!event->isAutoRepeat())
+        if (ballwick::isActivationKey(event))
             click();
         return;
-    default:
-        break;
     }
     QWidget::keyPressEvent(event);
 }
