@@ -596,6 +596,10 @@ void Tmain::showEvent(QShowEvent *event)
 
 void Tmain::FormShow()
 {
+    // Scores left unanswered by an earlier run go out once per run (the
+    // high-score window sends its queue only once).
+    if (highscore)
+        highscore->sendqueued();
     startupdatecheck();
 }
 

@@ -95,10 +95,6 @@ void Tmain::createupdatepanel()
 
 void Tmain::startupdatecheck()
 {
-    // Scores left unanswered by an earlier run go out once per run, at the first
-    // showing, like the version check.
-    if (highscore)
-        highscore->sendqueued();
     if (!updatecheck->isChecked())
         return;
     checkupdate->URL = ballwick::versionAddress();
