@@ -87,13 +87,11 @@ FilePlaces filePlacesFor(const QString &programDirectory, const QString &install
     return places;
 }
 
-namespace {
 const FilePlaces &runningPlaces()
 {
     static const FilePlaces places = filePlacesFor(programDir(), QStringLiteral(BALLWICK_INSTALL_BINDIR));
     return places;
 }
-} // namespace
 
 QString configDir()
 {

@@ -34,6 +34,10 @@ FilePlaces filePlacesFor(const QString &programDirectory, const QString &install
 // in ../share/applications/.
 bool isInstalledBinDir(const QString &programDirectory, const QString &installBinDir);
 
+// The places of the running program (worked out once); main() hands them to
+// the windows.
+const FilePlaces &runningPlaces();
+
 // The places for the running program (worked out once), or the override.
 QString configDir();
 QString dataDir();

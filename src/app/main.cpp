@@ -4,12 +4,14 @@
 
 #include <ballwick_config.h>
 
+#include "app/sounds.h"
 #include "app/tmain.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/dialogs.h"
 #include "widgets/fonts.h"
 
 namespace {
@@ -59,7 +61,15 @@ int main(int argc, char **argv)
     // Created in this order and destroyed in the reverse one, the main window
     // last; the tally list reads its file when it is created and writes it
     // when it is destroyed.
-    Tmain main;
+    // What the windows use outside themselves: the real ones.
+    ballwick::MessageBoxes dialogs;
+    ballwick::Sounds cues(ballwick::makeAudioOutput());
+    ballwick::MainServices services;
+    services.places = ballwick::runningPlaces();
+    services.cues = &cues;
+    services.dialogs = &dialogs;
+
+    Tmain main(services);
     Ttallylist tally(&main);
     Tabout about(&main);
     Thelp help(&main);

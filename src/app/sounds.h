@@ -26,21 +26,30 @@ public:
 // Without an audio device it stays silent.
 std::unique_ptr<SoundOutput> makeAudioOutput();
 
+// Plays the game's cues by name; main() hands the real one (Sounds) to the
+// main window, tests a recorder.
+class CuePlayer
+{
+public:
+    virtual ~CuePlayer() = default;
+    virtual void play(const QString &name) = 0;
+};
+
 // The game's sound cues. One cue sounds at a time: a new one cuts off the one
 // still playing. Names are matched without regard to case; a name that is not
 // a cue plays the desktop's default sound instead.
-class Sounds
+class Sounds : public CuePlayer
 {
 public:
-    // `enabled` is asked at every call (the "Play Sounds" check mark).
-    Sounds(std::unique_ptr<SoundOutput> output, std::function<bool()> enabled);
+    // `enabled`, when set, is asked at every call.
+    explicit Sounds(std::unique_ptr<SoundOutput> output, std::function<bool()> enabled = {});
 
     // The stored names of the seven cues.
     static const QStringList &cueNames();
     // The embedded resource of a stored cue name.
     static QString resourcePath(const QString &cue);
 
-    void play(const QString &name);
+    void play(const QString &name) override;
 
     SoundOutput &output() { return *m_output; }
 

@@ -15,7 +15,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -26,13 +25,18 @@
 
 #include "app/appdirs.h"
 #include "app/instancemutex.h"
+#include "app/mainsettings.h"
 #include "app/pictures.h"
+#include "app/scoreposting.h"
+#include "app/sounds.h"
+#include "app/updatecheck.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
 #include "widgets/accessible.h"
+#include "widgets/dialogs.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/tlbbackground.h"
 
@@ -51,18 +55,6 @@ constexpr int designClientWidth = 758;
 constexpr int designClientHeight = 492;
 constexpr int designBoardCentreX = 379;
 constexpr int designBoardCentreY = 246;
-
-Tmain::SoundSink &soundSinkSlot()
-{
-    static Tmain::SoundSink sink;
-    return sink;
-}
-
-Tmain::ErrorSink &errorSinkSlot()
-{
-    static Tmain::ErrorSink sink;
-    return sink;
-}
 
 using ballwick::uiFont;
 
@@ -121,7 +113,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, QPoint at, const QString &c
 
 } // namespace
 
-Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
+Tmain::Tmain(const ballwick::MainServices &services, QWidget *parent) : QMainWindow(parent), m_services(services)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Ballwick"));
@@ -138,14 +130,16 @@ Tmain::Tmain(QWidget *parent) : QMainWindow(parent)
     LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
     LbBackground1->setImage(ballwick::loadPicture(QStringLiteral(":/images/tile.png")));
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &Tmain::Timer1Timer);
-
+    m_appname = QString::fromLatin1(ballwick::appname);
     buildmenus();
     buildwidgets();
-    createupdatepanel();
+    m_settings = new ballwick::MainSettings(m_services.places.config + m_appname + QStringLiteral(".ini"), m_appname,
+                                            this);
+    m_posting = new ballwick::ScorePosting(panel_cleared, panel_wait, *m_services.dialogs, this);
+    connect(m_posting->timer(), &QTimer::timeout, this, &Tmain::Timer1Timer);
+    m_update = new ballwick::UpdateCheck(panel_update, m_services, m_appname, this);
+    connect(m_update->yesButton(), &TImageButton::clicked, this, &Tmain::button_updateyesClick);
+    connect(m_update->cancelButton(), &TImageButton::clicked, this, &Tmain::button_updatecancelClick);
     setfocusorder();
     StartGame1->installEventFilter(this);
     for (QLabel *label : {label_name, label_score, label_score1, Label3})
@@ -174,54 +168,23 @@ void Tmain::setwindows(Ttallylist *tally, Tabout *aboutwindow, Thelp *helpwindow
     help = helpwindow;
     highscore = highscorewindow;
     multiplayer = multiplayerwindow;
-}
-
-void Tmain::setSoundSink(SoundSink sink)
-{
-    soundSinkSlot() = std::move(sink);
-}
-
-const Tmain::SoundSink &Tmain::soundSink()
-{
-    return soundSinkSlot();
-}
-
-void Tmain::setErrorSink(ErrorSink sink)
-{
-    errorSinkSlot() = std::move(sink);
+    m_posting->setHighscore(highscorewindow);
+    m_update->setAbout(aboutwindow);
 }
 
 void Tmain::reporterror(const QString &message)
 {
-    if (const auto &sink = errorSinkSlot()) {
-        sink(message);
-        return;
-    }
-    // Messages can quote a file's or a server's text: shown as it is.
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ballwick"), message, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    m_services.dialogs->error(this, message);
 }
 
 void Tmain::reporterrorlater(const QString &message, std::function<void()> closed)
 {
-    if (const auto &sink = errorSinkSlot()) {
-        sink(message);
-        if (closed)
-            closed();
-        return;
-    }
-    // Window-modal and opened without a nested event loop, so that the caller
-    // (a timer's slot) returns and its later steps keep running.
-    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ballwick"), message, QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("errorbox"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setTextFormat(Qt::PlainText);
-    connect(box, &QDialog::finished, this, [closed = std::move(closed)] {
-        if (closed)
-            closed();
-    });
-    box->open();
+    m_services.dialogs->errorLater(this, message, std::move(closed));
+}
+
+QString Tmain::playerName() const
+{
+    return edit_name->text();
 }
 
 const QPixmap &Tmain::imagelist_balls(int index) const
@@ -539,8 +502,8 @@ void Tmain::setfocusorder()
     // whatever overlay shows; hidden ones are passed over.
     const QList<QWidget *> order{paintbox_board, Image1,           Image2,           Image3,
                                  button_start,   edit_name,        button_sendscore, button_highscores,
-                                 button_cancel,  edit_aname,       button_namedone,  button_updateyes,
-                                 button_updatecancel, Image7};
+                                 button_cancel,  edit_aname,       button_namedone,  m_update->yesButton(),
+                                 m_update->cancelButton(), Image7};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -557,9 +520,8 @@ void Tmain::focusboard()
 
 void Tmain::FormCreate()
 {
-    appname = QString::fromLatin1(ballwick::appname);
-    installerfile = QStringLiteral("moxsetup.exe");
-    m_mutex = std::make_unique<ballwick::InstanceMutex>(appname);
+    m_installerfile = QStringLiteral("moxsetup.exe");
+    m_mutex = std::make_unique<ballwick::InstanceMutex>(m_appname);
     defaultwidth = 780;
     defaultheight = 491;
     const QTime now = QDateTime::currentDateTimeUtc().time();
@@ -627,7 +589,7 @@ void Tmain::keyPressEvent(QKeyEvent *event)
             continue;
         if (panel == panel_instructions)
             break;
-        if (panel == panel_update && button_updatecancel->isVisibleTo(this)) {
+        if (panel == panel_update && m_update->cancelButton()->isVisibleTo(this)) {
             button_updatecancelClick();
         } else if (panel == panel_name) {
             button_namedoneClick();
@@ -663,7 +625,7 @@ void Tmain::closeEvent(QCloseEvent *event)
 
 void Tmain::FormClose()
 {
-    if (!(y() == loadedtop && x() == loadedleft && height() == loadedheight && width() == loadedwidth)) {
+    if (!(y() == m_loadedtop && x() == m_loadedleft && height() == m_loadedheight && width() == m_loadedwidth)) {
         QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
         if (screen) {
             const QRect work = screen->availableGeometry();
@@ -673,10 +635,10 @@ void Tmain::FormClose()
             if (height() > work.height())
                 resize(width(), height() - 3);
         }
-        loadedleft = x();
-        loadedtop = y();
-        loadedwidth = width();
-        loadedheight = height();
+        m_loadedleft = x();
+        m_loadedtop = y();
+        m_loadedwidth = width();
+        m_loadedheight = height();
     }
     try {
         saveinifile();
@@ -779,6 +741,105 @@ void Tmain::button_namedoneClick()
 void Tmain::Image7Click()
 {
     panel_instructions->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Settings and sounds
+
+void Tmain::loadinifile()
+{
+    const ballwick::IniSettings s = m_settings->load(defaultwidth, defaultheight);
+    m_loadedtop = s.top;
+    m_loadedleft = s.left;
+    m_loadedwidth = s.width;
+    m_loadedheight = s.height;
+    move(m_loadedleft, m_loadedtop);
+    resize(ballwick::MainSettings::reachablesize(m_loadedwidth, m_loadedheight));
+
+    PlaySounds1->setChecked(s.sounds);
+    updatecheck->setChecked(s.update);
+
+    ballwick::MainSettings::putname(edit_name, s.name, s.name);
+    ballwick::MainSettings::putname(edit_aname, s.name, edit_name->text());
+
+    if (s.quick) {
+        panel_instructions->show();
+        panel_instructions->raise();
+        panel_instructions->move(1, 1);
+    }
+
+    // The instructions are shown once: marked as seen at every start.
+    m_settings->markquickseen();
+}
+
+void Tmain::saveinifile()
+{
+    ballwick::IniSettings s;
+    s.top = y();
+    s.left = x();
+    s.width = width();
+    s.height = height();
+    s.name = edit_name->text();
+    s.sounds = PlaySounds1->isChecked();
+    s.update = updatecheck->isChecked();
+    m_settings->save(s);
+}
+
+void Tmain::playsounds(const QString &name)
+{
+    if (PlaySounds1->isChecked() && m_services.cues)
+        m_services.cues->play(name);
+}
+
+// ---------------------------------------------------------------------------
+// High scores and the update check
+
+void Tmain::button_sendscoreClick()
+{
+    if (edit_name->text().isEmpty())
+        edit_name->setText(QStringLiteral("Guest"));
+    m_posting->send(edit_name->text(), m_engine->state().score);
+}
+
+void Tmain::Timer1Timer()
+{
+    m_posting->step();
+}
+
+void Tmain::button_highscoresClick()
+{
+    m_posting->showlist();
+}
+
+void Tmain::ViewHighScoreList1Click()
+{
+    button_highscoresClick();
+}
+
+void Tmain::startupdatecheck()
+{
+    if (updatecheck->isChecked())
+        m_update->start();
+}
+
+void Tmain::checkupdateDoneString(QObject *, const QByteArray &Result)
+{
+    m_update->versionArrived(Result);
+}
+
+void Tmain::button_updateyesClick()
+{
+    m_update->accept();
+}
+
+void Tmain::button_updatecancelClick()
+{
+    m_update->cancel();
+}
+
+void Tmain::downloadit()
+{
+    m_update->download();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,12 +1,14 @@
 #pragma once
 #include <QMainWindow>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/mainservices.h"
 #include "game/engine.h"
 
 class QAction;
@@ -30,20 +32,10 @@ class THTTPGet;
 
 namespace ballwick {
 class InstanceMutex;
+class MainSettings;
+class ScorePosting;
+class UpdateCheck;
 }
-
-// State of the settings and sound code (tmain_settings.cpp), kept by the main window.
-struct SettingsParts;
-struct SettingsPartsDeleter {
-    void operator()(SettingsParts *parts) const;
-};
-
-// State of the update check and its download, defined by the update code
-// (tmain_update.cpp) and kept by the main window.
-struct UpdateParts;
-struct UpdatePartsDeleter {
-    void operator()(UpdateParts *parts) const;
-};
 
 // The main window "Ballwick": the ball board, the three cards, the overlay
 // panels and the menu bar. The object names of the widgets are the members'
@@ -54,7 +46,7 @@ class Tmain : public QMainWindow, public ballwick::GameView
 public:
     // Creating the window runs FormCreate: the instance lock, the random seed,
     // the name panel, the settings and the cue "entered".
-    explicit Tmain(QWidget *parent = nullptr);
+    explicit Tmain(const ballwick::MainServices &services, QWidget *parent = nullptr);
     ~Tmain() override;
 
     // The window has been closed, which ends the program.
@@ -65,40 +57,36 @@ public:
     void setwindows(Ttallylist *tally, Tabout *about, Thelp *help, Thighscore *highscore,
                     Tmultiplayer *multiplayer);
 
-    // Where every played cue goes. When a sink is set, playsounds() hands it the
-    // cue name (only while "Play Sounds" is checked) instead of playing it aloud;
-    // tests put a recorder here.
-    using SoundSink = std::function<void(const QString &cue)>;
-    static void setSoundSink(SoundSink sink);
-    static const SoundSink &soundSink();
-
-    // Where error messages go (a message box titled "Ballwick" by default).
-    using ErrorSink = std::function<void(const QString &message)>;
-    static void setErrorSink(ErrorSink sink);
+    // Error messages, in a box titled "Ballwick".
     void reporterror(const QString &message);
     // The same message without waiting for it: the box opens and this returns;
-    // closed runs once it is dismissed (at once when a sink takes the message).
+    // closed runs once it is dismissed.
     void reporterrorlater(const QString &message, std::function<void()> closed);
 
     // The rules of the round behind the view (tests may reseed its random source).
     ballwick::Engine &engine() { return *m_engine; }
 
-    // --- Settings and sounds (tmain_settings.cpp) ---
+    // What the other windows and the start-up read of the main window.
+    QString appname() const { return m_appname; }            // "ballwick"
+    QString installerfile() const { return m_installerfile; } // "moxsetup.exe"
+    QString playerName() const;                               // the text of edit_name
+    // The window's place and size as last read from or written to the settings.
+    QRect loadedgeometry() const { return {m_loadedleft, m_loadedtop, m_loadedwidth, m_loadedheight}; }
+
+    // --- Settings (mainsettings.cpp) and sounds ---
     // Both throw std::runtime_error("Unable to write to <path>") when the file
     // cannot be written; the writes after the failing one are skipped.
     void loadinifile();
     void saveinifile();
     void playsounds(const QString &name);
 
-    // --- High scores (tmain_online.cpp) ---
+    // --- High scores (scoreposting.cpp) ---
     void button_sendscoreClick();
     void Timer1Timer();
     void button_highscoresClick();
     void ViewHighScoreList1Click();
 
-    // --- Update check (tmain_update.cpp) ---
-    // Builds panel_update's children; called once from the constructor.
-    void createupdatepanel();
+    // --- Update check (updatecheck.cpp) ---
     // Started from FormShow, at every showing, when
     // updatecheck is checked.
     void startupdatecheck();
@@ -144,19 +132,48 @@ public:
     QString slotname(int slot) const;
     QString cellname(int card, int column, int row) const;
 
+    // Picture 0..77 of the board's list imagelist_balls and 0..3 of the thief
+    // counter's list imagelist_mox; each is read from the resources when first
+    // drawn, so that start-up decodes only what the first screen shows.
+    const QPixmap &imagelist_balls(int index) const;
+    const QPixmap &imagelist_mox(int index) const;
+
+    // What the rules ask of the window (ballwick::GameView).
+    void addtomineincrease(int index) override;
+    void addtomineset(int index, const std::string &value) override;
+    int bestcovered() const override;
+    bool checkscore(int score, const std::string &name) override;
+    void playsounds(const std::string &name) override;
+    std::string playername() const override;
+    void clearscores() override;
+    void addscoreline(const std::string &line) override;
+    void drawball(int slot, int picture) override;
+    void drawmox(int picture) override;
+    void setcellcaption(int card, int column, int row, const std::string &caption) override;
+    void setcellcolour(int card, int column, int row, ballwick::CellColour colour) override;
+    void setvisible(ballwick::Widget w, bool visible) override;
+    void bringtofront(ballwick::Widget w) override;
+    void setcaption(ballwick::Widget w, const std::string &caption) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape hides the topmost overlay, as its own button would.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    ballwick::MainServices m_services;
+
     // Program-wide values, set at creation.
-    QString appname;         // "ballwick"
-    QString installerfile;   // "moxsetup.exe"
+    QString m_appname;         // "ballwick"
+    QString m_installerfile;   // "moxsetup.exe"
     int defaultwidth = 780;
     int defaultheight = 491;
-    int loadedleft = 3;
-    int loadedtop = 3;
-    int loadedwidth = 780;
-    int loadedheight = 491;
-
-    // High-score wait (used by the online code).
-    int postcountdown = 0;
-    int postdots = 0;
+    int m_loadedleft = 3;
+    int m_loadedtop = 3;
+    int m_loadedwidth = 780;
+    int m_loadedheight = 491;
 
     // Secondary windows (null until setwindows).
     Ttallylist *tallylist = nullptr;
@@ -185,7 +202,6 @@ public:
     QAction *About1 = nullptr;
     QAction *MultiplayerBingo1 = nullptr;
 
-    QTimer *Timer1 = nullptr; // 1000 ms, disabled at first; runs Timer1Timer
 
     TLbBackground *LbBackground1 = nullptr;
 
@@ -222,52 +238,19 @@ public:
     QLineEdit *edit_aname = nullptr;
     TImageButton *button_namedone = nullptr;
 
-    TFlatPanel *panel_update = nullptr; // children built by createupdatepanel()
-    QLabel *Label15 = nullptr;          // "Update Available"
-    QLabel *Label17 = nullptr;          // "Would you like to update now?"
-    TImageButton *button_updateyes = nullptr;
-    TImageButton *button_updatecancel = nullptr;
-    QLabel *label_update = nullptr;     // status line
-    THTTPGet *checkupdate = nullptr;    // fetches the version text
+    TFlatPanel *panel_update = nullptr; // its children are the update check's
 
     TFlatPanel *panel_instructions = nullptr;
     QLabel *Image6 = nullptr;
     TImageButton *Image7 = nullptr;
 
-    // Picture 0..77 of the board's list imagelist_balls and 0..3 of the thief
-    // counter's list imagelist_mox; each is read from the resources when first
-    // drawn, so that start-up decodes only what the first screen shows.
-    const QPixmap &imagelist_balls(int index) const;
-    const QPixmap &imagelist_mox(int index) const;
 
-    std::unique_ptr<SettingsParts, SettingsPartsDeleter> settingsparts;
-    std::unique_ptr<UpdateParts, UpdatePartsDeleter> updateparts;
 
-    // What the rules ask of the window (ballwick::GameView).
-    void addtomineincrease(int index) override;
-    void addtomineset(int index, const std::string &value) override;
-    int bestcovered() const override;
-    bool checkscore(int score, const std::string &name) override;
-    void playsounds(const std::string &name) override;
-    std::string playername() const override;
-    void clearscores() override;
-    void addscoreline(const std::string &line) override;
-    void drawball(int slot, int picture) override;
-    void drawmox(int picture) override;
-    void setcellcaption(int card, int column, int row, const std::string &caption) override;
-    void setcellcolour(int card, int column, int row, ballwick::CellColour colour) override;
-    void setvisible(ballwick::Widget w, bool visible) override;
-    void bringtofront(ballwick::Widget w) override;
-    void setcaption(ballwick::Widget w, const std::string &caption) override;
+    // The settings file, the high-score post's wait and the update check.
+    ballwick::MainSettings *m_settings = nullptr;
+    ballwick::ScorePosting *m_posting = nullptr;
+    ballwick::UpdateCheck *m_update = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    // Escape hides the topmost overlay, as its own button would.
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void buildmenus();
     void buildwidgets();
     void buildcards();

@@ -16,10 +16,13 @@
 #include "app/appdirs.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
 #include "screens/thelp.h"
 #include "tally/ttallylist.h"
 #include "widgets/accessible.h"
 #include "widgets/tflatpanel.h"
+
+using ballwick::test::part;
 
 using ballwick::Engine;
 
@@ -75,10 +78,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ballwick::setDataDirOverride(dir.path());
-        Tmain::setSoundSink([](const QString &) {});
-        Tmain::setErrorSink([](const QString &) {});
         ballwick::setAccessibleEventSink(recordEvent);
-        w = std::make_unique<Tmain>();
+        w = std::make_unique<Tmain>(fakes.in(dir.path()));
         tally = std::make_unique<Ttallylist>(w.get());
         w->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr);
         w->engine().random().setseed(4711);
@@ -94,13 +95,11 @@ protected:
         tally.reset();
         w.reset();
         ballwick::setAccessibleEventSink({});
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
         ballwick::setDataDirOverride(QString());
     }
 
     const ballwick::GameState &state() { return w->engine().state(); }
-    QAccessibleInterface *slot(int s) { return iface(w->paintbox_board)->child(s); }
+    QAccessibleInterface *slot(int s) { return iface(part<Tpaintbox>(*w, "paintbox_board"))->child(s); }
     int findslot(auto pred)
     {
         for (int s = 0; s < ballwick::slotcount; ++s)
@@ -124,6 +123,7 @@ protected:
 
     QTemporaryDir dir;
     QList<Announcement> events;
+    ballwick::test::TestServices fakes;
     std::unique_ptr<Tmain> w;
     std::unique_ptr<Ttallylist> tally;
 };
@@ -134,10 +134,10 @@ TEST_F(AccessibilityTest, ButtonsAreNamedByTheirWords)
         QWidget *button;
         const char *word;
     };
-    for (const Named &n : {Named{w->button_start, "START GAME"}, Named{w->button_sendscore, "SEND SCORE"},
-                           Named{w->button_highscores, "HIGH SCORES"}, Named{w->button_cancel, "CANCEL"},
-                           Named{w->button_namedone, "DONE"}, Named{w->Image7, "DONE"},
-                           Named{w->button_updateyes, "OK"}, Named{w->button_updatecancel, "CANCEL"}}) {
+    for (const Named &n : {Named{part<TImageButton>(*w, "button_start"), "START GAME"}, Named{part<TImageButton>(*w, "button_sendscore"), "SEND SCORE"},
+                           Named{part<TImageButton>(*w, "button_highscores"), "HIGH SCORES"}, Named{part<TImageButton>(*w, "button_cancel"), "CANCEL"},
+                           Named{part<TImageButton>(*w, "button_namedone"), "DONE"}, Named{part<TImageButton>(*w, "Image7"), "DONE"},
+                           Named{part<TImageButton>(*w, "button_updateyes"), "OK"}, Named{part<TImageButton>(*w, "button_updatecancel"), "CANCEL"}}) {
         QAccessibleInterface *b = iface(n.button);
         ASSERT_NE(b, nullptr) << n.word;
         EXPECT_EQ(b->role(), QAccessible::Button) << n.word;
@@ -145,7 +145,7 @@ TEST_F(AccessibilityTest, ButtonsAreNamedByTheirWords)
         EXPECT_TRUE(b->state().focusable) << n.word;
     }
     // The reader's press is a click.
-    press(iface(w->button_start));
+    press(iface(part<TImageButton>(*w, "button_start")));
     EXPECT_TRUE(state().roundactive);
     // The tally list's buttons carry their words too.
     QStringList tallyButtons;
@@ -159,7 +159,7 @@ TEST_F(AccessibilityTest, ButtonsAreNamedByTheirWords)
 
 TEST_F(AccessibilityTest, BoardSlotsAndCardCellsAreItemsWithTheirStates)
 {
-    QAccessibleInterface *board = iface(w->paintbox_board);
+    QAccessibleInterface *board = iface(part<Tpaintbox>(*w, "paintbox_board"));
     EXPECT_EQ(board->role(), QAccessible::List);
     EXPECT_EQ(board->text(QAccessible::Name), "Ball board");
     ASSERT_EQ(board->childCount(), 75);
@@ -169,7 +169,7 @@ TEST_F(AccessibilityTest, BoardSlotsAndCardCellsAreItemsWithTheirStates)
     EXPECT_EQ(board->indexOfChild(slot(11)), 11);
     EXPECT_EQ(slot(11), slot(11)); // one interface per slot
 
-    w->StartGame1->trigger();
+    part<QAction>(*w, "StartGame1")->trigger();
     EXPECT_EQ(slot(11)->text(QAccessible::Name), "Ball slot 12, hidden");
     EXPECT_TRUE(slot(0)->state().focused); // the board took the focus, its cursor on slot 1
     EXPECT_FALSE(slot(11)->state().focused);
@@ -187,7 +187,7 @@ TEST_F(AccessibilityTest, BoardSlotsAndCardCellsAreItemsWithTheirStates)
     EXPECT_EQ(slot(thief)->text(QAccessible::Name), QString("Ball slot %1: Bingo Mox ball").arg(thief + 1));
 
     // A card is a group of its 25 cells, row by row, and the cells are found under it only.
-    QAccessibleInterface *card = iface(w->Image2);
+    QAccessibleInterface *card = iface(part<Tcardbox>(*w, "Image2"));
     EXPECT_EQ(card->role(), QAccessible::Grouping);
     EXPECT_EQ(card->text(QAccessible::Name), "Card 2");
     ASSERT_EQ(card->childCount(), 25);
@@ -197,7 +197,7 @@ TEST_F(AccessibilityTest, BoardSlotsAndCardCellsAreItemsWithTheirStates)
     EXPECT_EQ(g3->parent(), card);
     EXPECT_EQ(card->indexOfChild(g3), 13);
     EXPECT_EQ(card->child(12)->text(QAccessible::Name), "Card 2, N column, row 3: covered");
-    QAccessibleInterface *area = iface(w->panel_board1);
+    QAccessibleInterface *area = iface(part<TFlatPanel>(*w, "panel_board1"));
     for (int i = 0; i < area->childCount(); ++i)
         EXPECT_FALSE(area->child(i)->text(QAccessible::Name).startsWith("Card 2,"));
 
@@ -234,7 +234,7 @@ TEST_F(AccessibilityTest, BoardSlotsAndCardCellsAreItemsWithTheirStates)
 
 TEST_F(AccessibilityTest, ARoundAnnouncesBallsScoreAndItsEnd)
 {
-    w->StartGame1->trigger();
+    part<QAction>(*w, "StartGame1")->trigger();
     QCoreApplication::processEvents();
     // The board's focus tells its cursor's slot.
     EXPECT_TRUE(announced(QAccessible::Focus, nullptr, "Ball slot 1, hidden"));
@@ -252,16 +252,16 @@ TEST_F(AccessibilityTest, ARoundAnnouncesBallsScoreAndItsEnd)
         return false;
     });
     ASSERT_GE(numbered, 0);
-    w->paintbox_board->setCursorSlot((numbered + 1) % ballwick::slotcount);
+    part<Tpaintbox>(*w, "paintbox_board")->setCursorSlot((numbered + 1) % ballwick::slotcount);
     events.clear();
-    w->paintbox_board->setCursorSlot(numbered);
+    part<Tpaintbox>(*w, "paintbox_board")->setCursorSlot(numbered);
     const QString slotname = QString("Ball slot %1, hidden").arg(numbered + 1);
     EXPECT_TRUE(announced(QAccessible::Focus, nullptr, slotname));
-    QTest::keyClick(w->paintbox_board, Qt::Key_Space);
+    QTest::keyClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::Key_Space);
     const QString caption = QString::fromStdString(Engine::ballcaption(state().balls[numbered].number));
     EXPECT_TRUE(announced(QAccessible::NameChanged, nullptr, QString("Ball slot %1: %2").arg(numbered + 1).arg(caption)));
-    EXPECT_TRUE(announced(QAccessible::NameChanged, w->label_bigball, caption));
-    EXPECT_EQ(iface(w->label_bigball)->text(QAccessible::Name), caption);
+    EXPECT_TRUE(announced(QAccessible::NameChanged, part<QLabel>(*w, "label_bigball"), caption));
+    EXPECT_EQ(iface(part<QLabel>(*w, "label_bigball"))->text(QAccessible::Name), caption);
 
     // A daub renames the cell and the score line tells the new score.
     events.clear();
@@ -271,7 +271,7 @@ TEST_F(AccessibilityTest, ARoundAnnouncesBallsScoreAndItsEnd)
             for (int r = 1; r <= 5 && !card; ++r)
                 if (state().tag(c, col, r) == state().balls[numbered].number)
                     card = c, column = col, row = r;
-    Tcardbox *box = card == 1 ? w->Image1 : card == 2 ? w->Image2 : w->Image3;
+    Tcardbox *box = card == 1 ? part<Tcardbox>(*w, "Image1") : card == 2 ? part<Tcardbox>(*w, "Image2") : part<Tcardbox>(*w, "Image3");
     box->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     box->setCursorCell(column, row);
@@ -282,22 +282,22 @@ TEST_F(AccessibilityTest, ARoundAnnouncesBallsScoreAndItsEnd)
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_TRUE(cell->accessibleName().endsWith(": covered"));
     EXPECT_EQ(iface(cell)->text(QAccessible::Name), cell->accessibleName());
-    EXPECT_TRUE(announced(QAccessible::NameChanged, w->label_score, QString("Score: %1").arg(state().score)));
+    EXPECT_TRUE(announced(QAccessible::NameChanged, part<QLabel>(*w, "label_score"), QString("Score: %1").arg(state().score)));
 
     // The thief's balls: the big ball tells each, and the end of the round tells the score.
     for (int found = 1; found <= 3; ++found) {
         events.clear();
         const int thief = findslot([](const ballwick::Ball &b) { return b.number == 77 && !b.revealed; });
         ASSERT_GE(thief, 0);
-        iface(w->paintbox_board)->child(thief)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        EXPECT_TRUE(announced(QAccessible::NameChanged, w->label_bigball, QString("Bingo Mox ball, %1 of 3").arg(found)))
+        iface(part<Tpaintbox>(*w, "paintbox_board"))->child(thief)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_TRUE(announced(QAccessible::NameChanged, part<QLabel>(*w, "label_bigball"), QString("Bingo Mox ball, %1 of 3").arg(found)))
             << found;
     }
     EXPECT_FALSE(state().roundactive);
     const QString note = QString("Round over. Your Score: %1").arg(state().score);
-    EXPECT_TRUE(announced(QAccessible::NameChanged, w->panel_cleared, note));
-    EXPECT_EQ(iface(w->panel_cleared)->text(QAccessible::Name), note);
-    EXPECT_TRUE(announced(QAccessible::NameChanged, w->label_score1, QString("Your Score: %1").arg(state().score)));
+    EXPECT_TRUE(announced(QAccessible::NameChanged, part<TFlatPanel>(*w, "panel_cleared"), note));
+    EXPECT_EQ(iface(part<TFlatPanel>(*w, "panel_cleared"))->text(QAccessible::Name), note);
+    EXPECT_TRUE(announced(QAccessible::NameChanged, part<QLabel>(*w, "label_score1"), QString("Your Score: %1").arg(state().score)));
     // The uncovered numbers are read as not covered.
     for (int c = 1; c <= 3; ++c)
         for (int col = 1; col <= 5; ++col)

@@ -15,6 +15,7 @@
 #include "app/appdirs.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
@@ -23,6 +24,8 @@
 #include "widgets/focusring.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/tselbutton.h"
+
+using ballwick::test::part;
 
 using ballwick::Engine;
 
@@ -45,16 +48,12 @@ class KeyboardTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Tmain::setSoundSink([this](const QString &cue) { cues << cue; });
-        Tmain::setErrorSink([this](const QString &message) { errors << message; });
         Ttallylist::setMessageHook([this](const QString &message) { errors << message; });
     }
 
     void TearDown() override
     {
         close();
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
         Ttallylist::setMessageHook({});
         ballwick::setDataDirOverride(QString());
     }
@@ -66,7 +65,7 @@ protected:
         dir = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(dir->isValid());
         ballwick::setDataDirOverride(dir->path());
-        w = std::make_unique<Tmain>();
+        w = std::make_unique<Tmain>(fakes.in(dir->path()));
         tally = std::make_unique<Ttallylist>(w.get());
         w->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr);
         w->engine().random().setseed(seed);
@@ -80,9 +79,9 @@ protected:
     // dismisses them, as a player would.
     void dismissInstructions()
     {
-        ASSERT_TRUE(w->panel_instructions->isVisibleTo(w.get()));
+        ASSERT_TRUE(part<TFlatPanel>(*w, "panel_instructions")->isVisibleTo(w.get()));
         key(Qt::Key_Return);
-        ASSERT_FALSE(w->panel_instructions->isVisibleTo(w.get()));
+        ASSERT_FALSE(part<TFlatPanel>(*w, "panel_instructions")->isVisibleTo(w.get()));
     }
 
     void close()
@@ -104,7 +103,7 @@ protected:
         for (int i = 0; i < times; ++i)
             key(k);
     }
-    Tcardbox *cardbox(int card) { return card == 1 ? w->Image1 : card == 2 ? w->Image2 : w->Image3; }
+    Tcardbox *cardbox(int card) { return card == 1 ? part<Tcardbox>(*w, "Image1") : card == 2 ? part<Tcardbox>(*w, "Image2") : part<Tcardbox>(*w, "Image3"); }
 
     // Steps along one axis of a wrapping grid by the shorter way.
     void stepto(int from, int to, int size, int forward, int back)
@@ -119,11 +118,11 @@ protected:
     // By keys: from the board, the cursor to the slot and Space.
     void revealbykeys(int slot)
     {
-        ASSERT_EQ(focus(), w->paintbox_board);
-        const int at = w->paintbox_board->cursorSlot();
+        ASSERT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
+        const int at = part<Tpaintbox>(*w, "paintbox_board")->cursorSlot();
         stepto(at / 5, slot / 5, 15, Qt::Key_Right, Qt::Key_Left);
         stepto(at % 5, slot % 5, 5, Qt::Key_Down, Qt::Key_Up);
-        ASSERT_EQ(w->paintbox_board->cursorSlot(), slot);
+        ASSERT_EQ(part<Tpaintbox>(*w, "paintbox_board")->cursorSlot(), slot);
         key(Qt::Key_Space);
     }
 
@@ -131,7 +130,7 @@ protected:
     // and Shift+Tab back to the board.
     void daubbykeys(int card, int column, int row)
     {
-        ASSERT_EQ(focus(), w->paintbox_board);
+        ASSERT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
         keys(Qt::Key_Tab, card);
         Tcardbox *box = cardbox(card);
         ASSERT_EQ(focus(), box);
@@ -140,7 +139,7 @@ protected:
         key(Qt::Key_Return);
         for (int i = 0; i < card; ++i)
             key(Qt::Key_Tab, Qt::ShiftModifier);
-        ASSERT_EQ(focus(), w->paintbox_board);
+        ASSERT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
     }
 
     // One whole round: the slots in a fixed order (every seventh, which visits
@@ -152,9 +151,9 @@ protected:
         dismissInstructions();
         if (bykeys) {
             key(Qt::Key_S, Qt::ControlModifier);
-            EXPECT_EQ(focus(), w->paintbox_board);
+            EXPECT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
         } else {
-            QTest::mouseClick(w->button_start, Qt::LeftButton, {}, QPoint(60, 20));
+            QTest::mouseClick(part<TImageButton>(*w, "button_start"), Qt::LeftButton, {}, QPoint(60, 20));
         }
         EXPECT_TRUE(state().roundactive);
         for (int k = 0; k < ballwick::slotcount && state().roundactive; ++k) {
@@ -162,7 +161,7 @@ protected:
             if (bykeys)
                 revealbykeys(slot);
             else
-                QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {},
+                QTest::mouseClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {},
                                   QPoint(ballwick::slotleft(slot) + 20, ballwick::slottop(slot) + 20));
             const int number = state().balls[slot].number;
             if (!state().roundactive || number == 77)
@@ -179,10 +178,10 @@ protected:
         }
         EXPECT_FALSE(state().roundactive);
         Outcome out;
-        for (int i = 0; i < w->listbox_scores->count(); ++i)
-            out.awards << w->listbox_scores->item(i)->text();
+        for (int i = 0; i < part<QListWidget>(*w, "listbox_scores")->count(); ++i)
+            out.awards << part<QListWidget>(*w, "listbox_scores")->item(i)->text();
         out.score = state().score;
-        out.scoreline = w->label_score1->text();
+        out.scoreline = part<QLabel>(*w, "label_score1")->text();
         out.cues = cues;
         for (int i = 1; i <= 12; ++i)
             out.tally << tally->findChild<QLabel *>(QStringLiteral("mylabel_%1").arg(i))->text();
@@ -201,8 +200,9 @@ protected:
         return n;
     }
 
-    QStringList cues;
-    QStringList errors;
+    ballwick::test::TestServices fakes;
+    QStringList &cues = fakes.cues.cues;
+    QStringList &errors = fakes.dialogs.errors;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Tmain> w;
     std::unique_ptr<Ttallylist> tally;
@@ -224,9 +224,9 @@ TEST_F(KeyboardTest, ARoundByKeysEndsAsTheSameRoundByMouse)
     EXPECT_EQ(keyboard.tally.at(12), QString::number(mouse.score));
 
     // The keyboard goes on from SEND SCORE; Escape closes the panel as CANCEL.
-    EXPECT_EQ(focus(), w->button_sendscore);
+    EXPECT_EQ(focus(), part<TImageButton>(*w, "button_sendscore"));
     key(Qt::Key_Escape);
-    EXPECT_FALSE(w->panel_cleared->isVisibleTo(w.get()));
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -235,7 +235,7 @@ TEST_F(KeyboardTest, BoardAndCardCursorsWrapAtTheEdges)
     open();
     dismissInstructions();
     key(Qt::Key_S, Qt::ControlModifier);
-    Tpaintbox *board = w->paintbox_board;
+    Tpaintbox *board = part<Tpaintbox>(*w, "paintbox_board");
     ASSERT_EQ(focus(), board);
     EXPECT_EQ(board->cursorSlot(), 0);
     key(Qt::Key_Up); // row 0 to row 4
@@ -257,7 +257,7 @@ TEST_F(KeyboardTest, BoardAndCardCursorsWrapAtTheEdges)
     EXPECT_EQ(cues.last(), "invalid");
 
     key(Qt::Key_Tab);
-    Tcardbox *card = w->Image1;
+    Tcardbox *card = part<Tcardbox>(*w, "Image1");
     ASSERT_EQ(focus(), card);
     EXPECT_TRUE(static_cast<TImageButton *>(w->cardlabel(1, 1, 1))->cursorRing());
     key(Qt::Key_Left);
@@ -285,18 +285,18 @@ TEST_F(KeyboardTest, TabGoesBoardCardsThenTheVisibleButtons)
     open();
     // Before a round the name panel and START GAME show (and on a first run
     // the quick instructions, with their DONE last).
-    ASSERT_TRUE(w->panel_instructions->isVisibleTo(w.get()));
+    ASSERT_TRUE(part<TFlatPanel>(*w, "panel_instructions")->isVisibleTo(w.get()));
     w->Image7Click();
-    w->paintbox_board->setFocus(Qt::TabFocusReason);
+    part<Tpaintbox>(*w, "paintbox_board")->setFocus(Qt::TabFocusReason);
     QList<QWidget *> forward;
     for (int i = 0; i < 7; ++i) {
         forward << focus();
         key(Qt::Key_Tab);
     }
-    const QList<QWidget *> expected{w->paintbox_board, w->Image1,     w->Image2,          w->Image3,
-                                    w->button_start,   w->edit_aname, w->button_namedone};
+    const QList<QWidget *> expected{part<Tpaintbox>(*w, "paintbox_board"), part<Tcardbox>(*w, "Image1"),     part<Tcardbox>(*w, "Image2"),          part<Tcardbox>(*w, "Image3"),
+                                    part<TImageButton>(*w, "button_start"),   part<QLineEdit>(*w, "edit_aname"), part<TImageButton>(*w, "button_namedone")};
     EXPECT_EQ(forward, expected);
-    EXPECT_EQ(focus(), w->paintbox_board); // round again
+    EXPECT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board")); // round again
     QList<QWidget *> back;
     for (int i = 0; i < 7; ++i) {
         key(Qt::Key_Tab, Qt::ShiftModifier);
@@ -305,13 +305,13 @@ TEST_F(KeyboardTest, TabGoesBoardCardsThenTheVisibleButtons)
     EXPECT_EQ(back, expected);
 
     // Space on START GAME starts the round and puts the focus on the board.
-    w->button_start->setFocus(Qt::TabFocusReason);
+    part<TImageButton>(*w, "button_start")->setFocus(Qt::TabFocusReason);
     key(Qt::Key_Space);
     EXPECT_TRUE(state().roundactive);
-    EXPECT_EQ(focus(), w->paintbox_board);
+    EXPECT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
     // During the round only the board and the cards are reached.
-    for (QWidget *expect : {static_cast<QWidget *>(w->Image1), static_cast<QWidget *>(w->Image2),
-                            static_cast<QWidget *>(w->Image3), static_cast<QWidget *>(w->paintbox_board)}) {
+    for (QWidget *expect : {static_cast<QWidget *>(part<Tcardbox>(*w, "Image1")), static_cast<QWidget *>(part<Tcardbox>(*w, "Image2")),
+                            static_cast<QWidget *>(part<Tcardbox>(*w, "Image3")), static_cast<QWidget *>(part<Tpaintbox>(*w, "paintbox_board"))}) {
         key(Qt::Key_Tab);
         EXPECT_EQ(focus(), expect) << (focus() ? focus()->objectName().toStdString() : "none");
     }
@@ -320,8 +320,8 @@ TEST_F(KeyboardTest, TabGoesBoardCardsThenTheVisibleButtons)
 TEST_F(KeyboardTest, RingShowsOnlyOnceTheKeyboardIsUsedAndIsClearAtBothScales)
 {
     open();
-    QTest::mouseClick(w->button_start, Qt::LeftButton, {}, QPoint(60, 20));
-    Tpaintbox *board = w->paintbox_board;
+    QTest::mouseClick(part<TImageButton>(*w, "button_start"), Qt::LeftButton, {}, QPoint(60, 20));
+    Tpaintbox *board = part<Tpaintbox>(*w, "paintbox_board");
     EXPECT_EQ(focus(), board);
     auto render = [board](qreal scale) {
         QImage image(board->size() * scale, QImage::Format_ARGB32);
@@ -364,15 +364,15 @@ TEST_F(KeyboardTest, PictureAndCaptionButtonsFireOnSpaceAndEnter)
     open();
     dismissInstructions();
     // The name panel's DONE from the keyboard.
-    w->edit_aname->setText("Keys");
-    w->button_namedone->setFocus(Qt::TabFocusReason);
+    part<QLineEdit>(*w, "edit_aname")->setText("Keys");
+    part<TImageButton>(*w, "button_namedone")->setFocus(Qt::TabFocusReason);
     key(Qt::Key_Return);
-    EXPECT_EQ(w->edit_name->text(), "Keys");
-    EXPECT_FALSE(w->panel_name->isVisibleTo(w.get()));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Keys");
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_name")->isVisibleTo(w.get()));
     // A click does not move the focus (mouse play is as before).
-    w->paintbox_board->setFocus();
-    QTest::mouseClick(w->button_start, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_EQ(focus(), w->paintbox_board);
+    part<Tpaintbox>(*w, "paintbox_board")->setFocus();
+    QTest::mouseClick(part<TImageButton>(*w, "button_start"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(focus(), part<Tpaintbox>(*w, "paintbox_board"));
 
     // A caption button: Tab reaches it, Space and Enter fire it, a disabled one never.
     QWidget window;
@@ -405,29 +405,29 @@ TEST_F(KeyboardTest, EscapeHidesTheTopmostOverlayAsItsButtonWould)
     open();
     // A first run: the quick instructions lie over the name panel and look
     // after their own keys.
-    ASSERT_TRUE(w->panel_instructions->isVisibleTo(w.get()));
+    ASSERT_TRUE(part<TFlatPanel>(*w, "panel_instructions")->isVisibleTo(w.get()));
     w->setFocus();
     key(Qt::Key_Escape);
-    EXPECT_TRUE(w->panel_name->isVisibleTo(w.get()));
+    EXPECT_TRUE(part<TFlatPanel>(*w, "panel_name")->isVisibleTo(w.get()));
     w->Image7Click();
 
-    w->edit_aname->setText("Esc");
-    w->edit_aname->setFocus(Qt::TabFocusReason);
+    part<QLineEdit>(*w, "edit_aname")->setText("Esc");
+    part<QLineEdit>(*w, "edit_aname")->setFocus(Qt::TabFocusReason);
     key(Qt::Key_Escape); // the name panel, as DONE: the name is taken
-    EXPECT_FALSE(w->panel_name->isVisibleTo(w.get()));
-    EXPECT_EQ(w->edit_name->text(), "Esc");
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_name")->isVisibleTo(w.get()));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Esc");
 
     // Change Name raises the name panel over the end-of-round panel: Escape
     // takes the name panel first, then the end-of-round panel as CANCEL.
-    w->StartGame1->trigger();
+    part<QAction>(*w, "StartGame1")->trigger();
     w->engine().done();
-    ASSERT_TRUE(w->panel_cleared->isVisibleTo(w.get()));
-    w->ChangeName1->trigger();
+    ASSERT_TRUE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
+    part<QAction>(*w, "ChangeName1")->trigger();
     key(Qt::Key_Escape);
-    EXPECT_FALSE(w->panel_name->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->panel_cleared->isVisibleTo(w.get()));
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_name")->isVisibleTo(w.get()));
+    EXPECT_TRUE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
     key(Qt::Key_Escape);
-    EXPECT_FALSE(w->panel_cleared->isVisibleTo(w.get()));
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
     key(Qt::Key_Escape); // nothing left to hide
     EXPECT_TRUE(w->isVisible());
 }

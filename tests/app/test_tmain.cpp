@@ -24,7 +24,11 @@
 #include "app/instancemutex.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
+#include "widgets/dialogs.h"
 #include "widgets/tflatpanel.h"
+
+using ballwick::test::part;
 
 using ballwick::Engine;
 
@@ -36,10 +40,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ballwick::setDataDirOverride(dir.path());
-        Tmain::setSoundSink([this](const QString &cue) { cues << cue; });
-        Tmain::setErrorSink([this](const QString &message) { errors << message; });
-        w = std::make_unique<Tmain>();
+        w = std::make_unique<Tmain>(fakes.in(dir.path()));
         w->engine().random().setseed(20261207);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -49,9 +50,6 @@ protected:
     void TearDown() override
     {
         w.reset();
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
-        ballwick::setDataDirOverride(QString());
     }
 
     const ballwick::GameState &state() { return w->engine().state(); }
@@ -59,7 +57,7 @@ protected:
     // Clicks the middle of a board slot, as the player would.
     void clickslot(int slot)
     {
-        QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {},
+        QTest::mouseClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {},
                           QPoint(ballwick::slotleft(slot) + 20, ballwick::slottop(slot) + 20));
     }
 
@@ -94,8 +92,9 @@ protected:
     bool shown(QWidget *widget) { return widget->isVisibleTo(w.get()); }
 
     QTemporaryDir dir;
-    QStringList cues;
-    QStringList errors;
+    ballwick::test::TestServices fakes;
+    QStringList &cues = fakes.cues.cues;
+    QStringList &errors = fakes.dialogs.errors;
     std::unique_ptr<Tmain> w;
 };
 
@@ -119,25 +118,25 @@ TEST_F(MainWindowTest, LaidOutWithItsNamesPlacesAndMenus)
         ASSERT_NE(widget, nullptr) << p.name;
         EXPECT_EQ(widget->geometry(), p.rect) << p.name;
     }
-    EXPECT_EQ(w->panel_board->size(), QSize(758, 488));
-    EXPECT_EQ(w->label_name->text(), "Welcome to Ballwick by Quendra Software!");
-    EXPECT_EQ(w->label_bigball->text(), "B4");
+    EXPECT_EQ(part<TFlatPanel>(*w, "panel_board")->size(), QSize(758, 488));
+    EXPECT_EQ(part<QLabel>(*w, "label_name")->text(), "Welcome to Ballwick by Quendra Software!");
+    EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), "B4");
     EXPECT_EQ(w->findChildren<TImageButton *>(QRegularExpression("^label_card[1-3][1-5][1-5]$")).size(), 75);
     QLabel *cell = card(2, 3, 4);
     EXPECT_EQ(cell->font().pixelSize(), 25);
     EXPECT_TRUE(cell->font().bold());
     EXPECT_EQ(cell->alignment(), Qt::AlignCenter);
     EXPECT_EQ(cell->text(), "0");
-    EXPECT_EQ(w->edit_name->maxLength(), 10);
-    EXPECT_EQ(w->edit_aname->maxLength(), 10);
-    EXPECT_EQ(w->panel_wait->caption(), "Posting Score, Please Wait......");
-    EXPECT_FALSE(shown(w->panel_wait));
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 1000);
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->maxLength(), 10);
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_aname")->maxLength(), 10);
+    EXPECT_EQ(part<TFlatPanel>(*w, "panel_wait")->caption(), "Posting Score, Please Wait......");
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_wait")));
+    EXPECT_FALSE(part<QTimer>(*w, "Timer1")->isActive());
+    EXPECT_EQ(part<QTimer>(*w, "Timer1")->interval(), 1000);
 
     // Overlays from bottom to top, the board above the update panel; the name
     // panel, shown at start, was raised above the board.
-    const QObjectList order = w->panel_board1->children();
+    const QObjectList order = part<TFlatPanel>(*w, "panel_board1")->children();
     auto at = [&](const char *name) { return order.indexOf(w->findChild<QWidget *>(name)); };
     EXPECT_LT(at("panel_cleared"), at("panel_update"));
     EXPECT_LT(at("panel_update"), at("panel_theboard"));
@@ -150,31 +149,31 @@ TEST_F(MainWindowTest, LaidOutWithItsNamesPlacesAndMenus)
         menus << a->text().remove('&');
     EXPECT_EQ(menus, QStringList({"File", "Options", "View", "Help", "Check out Multiplayer Bingo!"}));
     QStringList options;
-    for (QAction *a : w->Options1->actions())
+    for (QAction *a : part<QMenu>(*w, "Options1")->actions())
         options << a->text();
     EXPECT_EQ(options, QStringList({"Play Sounds", "Reset Screen Location", "Change  Name",
                                     "Automatically Check for Updates"}));
-    EXPECT_EQ(w->StartGame1->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(w->Help2->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(w->QuickInstructions1->shortcut(), QKeySequence("Ctrl+I"));
-    EXPECT_TRUE(w->PlaySounds1->isCheckable() && w->PlaySounds1->isChecked());
-    EXPECT_TRUE(w->updatecheck->isCheckable() && w->updatecheck->isChecked());
-    EXPECT_TRUE(w->N1->isSeparator());
-    EXPECT_TRUE(w->N2->isSeparator());
-    EXPECT_EQ(w->MultiplayerBingo1->menu(), nullptr);
+    EXPECT_EQ(part<QAction>(*w, "StartGame1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(part<QAction>(*w, "Help2")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(part<QAction>(*w, "QuickInstructions1")->shortcut(), QKeySequence("Ctrl+I"));
+    EXPECT_TRUE(part<QAction>(*w, "PlaySounds1")->isCheckable() && part<QAction>(*w, "PlaySounds1")->isChecked());
+    EXPECT_TRUE(part<QAction>(*w, "updatecheck")->isCheckable() && part<QAction>(*w, "updatecheck")->isChecked());
+    EXPECT_TRUE(part<QAction>(*w, "N1")->isSeparator());
+    EXPECT_TRUE(part<QAction>(*w, "N2")->isSeparator());
+    EXPECT_EQ(part<QAction>(*w, "MultiplayerBingo1")->menu(), nullptr);
 }
 
 TEST_F(MainWindowTest, StartsWithTheNamePanelAndTheEnteredCue)
 {
     // A fresh window: the cue is the last step of its creation.
     cues.clear();
-    Tmain second;
+    Tmain second(fakes.services);
     EXPECT_EQ(cues, QStringList({"entered"}));
-    EXPECT_TRUE(second.panel_name->isVisibleTo(&second));
-    EXPECT_EQ(second.edit_name->text(), second.edit_aname->text());
+    EXPECT_TRUE(part<TFlatPanel>(second, "panel_name")->isVisibleTo(&second));
+    EXPECT_EQ(part<QLineEdit>(second, "edit_name")->text(), part<QLineEdit>(second, "edit_aname")->text());
     EXPECT_FALSE(second.engine().state().roundactive);
-    EXPECT_EQ(second.appname, "ballwick");
-    EXPECT_EQ(second.installerfile, "moxsetup.exe");
+    EXPECT_EQ(second.appname(), "ballwick");
+    EXPECT_EQ(second.installerfile(), "moxsetup.exe");
 
     // The instance mark "ballwick" exists while a copy runs.
     sem_t *mark = sem_open("/ballwick", 0);
@@ -198,42 +197,42 @@ TEST_F(MainWindowTest, FirstShowingCentresTheWindowOnTheDesktop)
 
 TEST_F(MainWindowTest, NamePanelCopiesTheNameOnDone)
 {
-    w->edit_aname->clear();
-    QTest::keyClicks(w->edit_aname, "Rosalind of the Hills");
-    EXPECT_EQ(w->edit_aname->text(), "Rosalind o"); // typing stops at 10
-    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_EQ(w->edit_name->text(), "Rosalind o");
-    EXPECT_FALSE(shown(w->panel_name));
+    part<QLineEdit>(*w, "edit_aname")->clear();
+    QTest::keyClicks(part<QLineEdit>(*w, "edit_aname"), "Rosalind of the Hills");
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_aname")->text(), "Rosalind o"); // typing stops at 10
+    QTest::mouseClick(part<TImageButton>(*w, "button_namedone"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Rosalind o");
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_name")));
 
     // Change Name shows the panel again with what edit_aname last held.
-    w->edit_name->setText("Other");
-    w->ChangeName1->trigger();
-    EXPECT_TRUE(shown(w->panel_name));
-    EXPECT_EQ(w->edit_aname->text(), "Rosalind o");
+    part<QLineEdit>(*w, "edit_name")->setText("Other");
+    part<QAction>(*w, "ChangeName1")->trigger();
+    EXPECT_TRUE(shown(part<TFlatPanel>(*w, "panel_name")));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_aname")->text(), "Rosalind o");
 
     // An empty box leaves an empty player name.
-    w->edit_aname->clear();
-    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_EQ(w->edit_name->text(), "");
+    part<QLineEdit>(*w, "edit_aname")->clear();
+    QTest::mouseClick(part<TImageButton>(*w, "button_namedone"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "");
 }
 
 TEST_F(MainWindowTest, QuickInstructionsShowAndHide)
 {
-    w->QuickInstructions1->trigger();
-    EXPECT_TRUE(shown(w->panel_instructions));
-    EXPECT_FALSE(w->Image6->pixmap().isNull());
-    QTest::mouseClick(w->Image7, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_FALSE(shown(w->panel_instructions));
+    part<QAction>(*w, "QuickInstructions1")->trigger();
+    EXPECT_TRUE(shown(part<TFlatPanel>(*w, "panel_instructions")));
+    EXPECT_FALSE(part<QLabel>(*w, "Image6")->pixmap().isNull());
+    QTest::mouseClick(part<TImageButton>(*w, "Image7"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_instructions")));
 }
 
 TEST_F(MainWindowTest, ThePlayersNameIsShownAsTypedNotAsMarkup)
 {
     const QString name = "<b>A&= #?Z";
     ASSERT_TRUE(Qt::mightBeRichText("Good Luck " + name)); // what an automatic label would make of it
-    w->edit_name->setText(name);
-    w->StartGame1->trigger();
-    EXPECT_EQ(w->label_name->text(), "Good Luck " + name);
-    for (QLabel *l : {w->label_name, w->label_score, w->label_score1, w->Label3})
+    part<QLineEdit>(*w, "edit_name")->setText(name);
+    part<QAction>(*w, "StartGame1")->trigger();
+    EXPECT_EQ(part<QLabel>(*w, "label_name")->text(), "Good Luck " + name);
+    for (QLabel *l : {part<QLabel>(*w, "label_name"), part<QLabel>(*w, "label_score"), part<QLabel>(*w, "label_score1"), part<QLabel>(*w, "Label3")})
         EXPECT_EQ(l->textFormat(), Qt::PlainText) << l->objectName().toStdString();
 }
 
@@ -242,41 +241,47 @@ TEST_F(MainWindowTest, ChangeNamePutsTheKeyboardInTheNameBox)
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     w->Image7Click(); // the first run's instructions
-    QTest::mouseClick(w->button_namedone, Qt::LeftButton, {}, QPoint(60, 20));
-    w->edit_aname->clearFocus();
-    w->ChangeName1->trigger();
-    EXPECT_TRUE(w->edit_aname->hasFocus());
+    QTest::mouseClick(part<TImageButton>(*w, "button_namedone"), Qt::LeftButton, {}, QPoint(60, 20));
+    part<QLineEdit>(*w, "edit_aname")->clearFocus();
+    part<QAction>(*w, "ChangeName1")->trigger();
+    EXPECT_TRUE(part<QLineEdit>(*w, "edit_aname")->hasFocus());
     // What the player types replaces the old name.
     QTest::keyClicks(QApplication::focusWidget(), "Ann");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(w->edit_name->text(), "Ann");
-    EXPECT_FALSE(shown(w->panel_name));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Ann");
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_name")));
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeAnswerForDoneOnTheQuickInstructions)
 {
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    w->edit_aname->setFocus();
-    w->edit_aname->setText("Kept");
+    part<QLineEdit>(*w, "edit_aname")->setFocus();
+    part<QLineEdit>(*w, "edit_aname")->setText("Kept");
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-        w->QuickInstructions1->trigger();
-        ASSERT_TRUE(shown(w->panel_instructions));
+        part<QAction>(*w, "QuickInstructions1")->trigger();
+        ASSERT_TRUE(shown(part<TFlatPanel>(*w, "panel_instructions")));
         QTest::keyClick(QApplication::focusWidget(), key);
-        EXPECT_FALSE(shown(w->panel_instructions)) << key;
+        EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_instructions"))) << key;
         // The name panel behind it was not answered.
-        EXPECT_TRUE(shown(w->panel_name)) << key;
+        EXPECT_TRUE(shown(part<TFlatPanel>(*w, "panel_name"))) << key;
     }
-    EXPECT_EQ(w->edit_name->text(), "Guest");
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Guest");
     // With the instructions gone, Enter is the name box's again.
-    QTest::keyClick(w->edit_aname, Qt::Key_Return);
-    EXPECT_FALSE(shown(w->panel_name));
-    EXPECT_EQ(w->edit_name->text(), "Kept");
+    QTest::keyClick(part<QLineEdit>(*w, "edit_aname"), Qt::Key_Return);
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_name")));
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Kept");
 }
 
 TEST_F(MainWindowTest, WhilePostingFailedIsOpenTheDotsKeepCycling)
 {
-    Tmain::setErrorSink({}); // the real message box
+    // The real message box.
+    ballwick::MessageBoxes boxes;
+    ballwick::MainServices real = fakes.services;
+    real.dialogs = &boxes;
+    w.reset();
+    w = std::make_unique<Tmain>(real);
+    w->show();
     // A box that waited for its answer inside the step would hang the test:
     // closed after a while, it fails it instead.
     QTimer unblock;
@@ -287,7 +292,7 @@ TEST_F(MainWindowTest, WhilePostingFailedIsOpenTheDotsKeepCycling)
     });
     unblock.start(3000);
     w->button_sendscoreClick();
-    w->Timer1->stop(); // the steps are run by hand below
+    part<QTimer>(*w, "Timer1")->stop(); // the steps are run by hand below
     for (int step = 1; step <= 40; ++step)
         w->Timer1Timer();
     auto *box = w->findChild<QMessageBox *>("errorbox");
@@ -297,21 +302,21 @@ TEST_F(MainWindowTest, WhilePostingFailedIsOpenTheDotsKeepCycling)
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     // The step returned with the box open; the timer still runs and later steps
     // go on cycling the dots without a second message.
-    w->Timer1->start();
+    part<QTimer>(*w, "Timer1")->start();
     QStringList captions;
     for (int step = 41; step <= 46; ++step) {
         w->Timer1Timer();
-        captions << w->panel_wait->caption();
+        captions << part<TFlatPanel>(*w, "panel_wait")->caption();
     }
     EXPECT_EQ(captions.first(), "Posting Score, Please Wait.");
     EXPECT_EQ(captions.last(), "Posting Score, Please Wait.");
     EXPECT_EQ(captions.at(4), "Posting Score, Please Wait.....");
     EXPECT_EQ(w->findChildren<QMessageBox *>().size(), 1);
-    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_TRUE(part<QTimer>(*w, "Timer1")->isActive());
 
     box->accept();
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->panel_wait->caption(), "Posting Score, Please Wait.");
+    EXPECT_FALSE(part<QTimer>(*w, "Timer1")->isActive());
+    EXPECT_EQ(part<TFlatPanel>(*w, "panel_wait")->caption(), "Posting Score, Please Wait.");
 }
 
 TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
@@ -321,14 +326,14 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     QTest::mouseClick(card(1, 1, 1), Qt::LeftButton);
     EXPECT_TRUE(cues.isEmpty());
 
-    QTest::mouseClick(w->button_start, Qt::LeftButton, {}, QPoint(60, 20));
+    QTest::mouseClick(part<TImageButton>(*w, "button_start"), Qt::LeftButton, {}, QPoint(60, 20));
     EXPECT_EQ(cues, QStringList({"turnnew"}));
-    EXPECT_FALSE(shown(w->button_start));
-    EXPECT_FALSE(shown(w->panel_name));
-    EXPECT_FALSE(shown(w->image_moxball));
-    EXPECT_EQ(w->label_bigball->text(), "");
-    EXPECT_EQ(w->label_name->text(), "Good Luck " + w->edit_name->text());
-    EXPECT_EQ(w->image_mox->property("picture").toInt(), 0);
+    EXPECT_FALSE(shown(part<TImageButton>(*w, "button_start")));
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_name")));
+    EXPECT_FALSE(shown(part<QLabel>(*w, "image_moxball")));
+    EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), "");
+    EXPECT_EQ(part<QLabel>(*w, "label_name")->text(), "Good Luck " + part<QLineEdit>(*w, "edit_name")->text());
+    EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), 0);
     EXPECT_EQ(card(3, 3, 3)->text(), "X");
     EXPECT_EQ(textcolour(card(3, 3, 3)), QColor(Qt::red));
     EXPECT_EQ(textcolour(card(1, 1, 1)), QColor(Qt::black));
@@ -343,9 +348,9 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     cues.clear();
     clickslot(slot);
     EXPECT_EQ(cues, QStringList({"replace"}));
-    EXPECT_EQ(w->label_bigball->text(), QString::fromStdString(Engine::ballcaption(number)));
-    EXPECT_FALSE(shown(w->image_moxball));
-    EXPECT_TRUE(shown(w->panel_bigball));
+    EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), QString::fromStdString(Engine::ballcaption(number)));
+    EXPECT_FALSE(shown(part<QLabel>(*w, "image_moxball")));
+    EXPECT_TRUE(shown(part<TFlatPanel>(*w, "panel_bigball")));
 
     // The same ball again is refused.
     cues.clear();
@@ -370,7 +375,7 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_EQ(cell->text(), "X");
     EXPECT_EQ(textcolour(cell), QColor(Qt::red));
     EXPECT_EQ(cell->property("Tag").toInt(), 0);
-    EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
+    EXPECT_EQ(part<QLabel>(*w, "label_score")->text(), QString("Score: %1").arg(state().score));
     EXPECT_GE(state().score, 4);
 
     // Daubing it again, or a free centre, is refused.
@@ -385,9 +390,9 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
         ASSERT_GE(thief, 0);
         cues.clear();
         clickslot(thief);
-        EXPECT_EQ(w->image_mox->property("picture").toInt(), found);
-        EXPECT_TRUE(shown(w->image_moxball));
-        EXPECT_EQ(w->label_bigball->text(), "");
+        EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), found);
+        EXPECT_TRUE(shown(part<QLabel>(*w, "image_moxball")));
+        EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), "");
         if (found < 3) {
             EXPECT_EQ(cues, QStringList({"roundover"}));
         }
@@ -396,21 +401,21 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
 
     // The end-of-round panel.
     EXPECT_FALSE(state().roundactive);
-    EXPECT_TRUE(shown(w->panel_cleared));
-    EXPECT_TRUE(shown(w->button_start));
-    EXPECT_TRUE(shown(w->button_sendscore));
-    const QObjectList order = w->panel_board1->children();
-    EXPECT_GT(order.indexOf(w->panel_cleared), order.indexOf(w->panel_theboard)); // brought to the front
-    ASSERT_GE(w->listbox_scores->count(), 1);
-    EXPECT_EQ(w->listbox_scores->item(0)->text(), "Covered: 4");
-    EXPECT_EQ(w->label_score->text(), QString("Score: %1").arg(state().score));
-    EXPECT_EQ(w->label_score1->text(), QString("Your Score: %1").arg(state().score));
+    EXPECT_TRUE(shown(part<TFlatPanel>(*w, "panel_cleared")));
+    EXPECT_TRUE(shown(part<TImageButton>(*w, "button_start")));
+    EXPECT_TRUE(shown(part<TImageButton>(*w, "button_sendscore")));
+    const QObjectList order = part<TFlatPanel>(*w, "panel_board1")->children();
+    EXPECT_GT(order.indexOf(part<TFlatPanel>(*w, "panel_cleared")), order.indexOf(part<TFlatPanel>(*w, "panel_theboard"))); // brought to the front
+    ASSERT_GE(part<QListWidget>(*w, "listbox_scores")->count(), 1);
+    EXPECT_EQ(part<QListWidget>(*w, "listbox_scores")->item(0)->text(), "Covered: 4");
+    EXPECT_EQ(part<QLabel>(*w, "label_score")->text(), QString("Score: %1").arg(state().score));
+    EXPECT_EQ(part<QLabel>(*w, "label_score1")->text(), QString("Your Score: %1").arg(state().score));
     // Its score line and name box took their own sizes as the panel showed,
     // tall enough for the text.
-    EXPECT_EQ(w->label_score1->font().pointSize(), 18);
-    EXPECT_TRUE(w->label_score1->font().bold());
-    EXPECT_GE(w->label_score1->height(), QFontMetrics(w->label_score1->font()).height());
-    EXPECT_EQ(w->edit_name->font().pointSize(), 12);
+    EXPECT_EQ(part<QLabel>(*w, "label_score1")->font().pointSize(), 18);
+    EXPECT_TRUE(part<QLabel>(*w, "label_score1")->font().bold());
+    EXPECT_GE(part<QLabel>(*w, "label_score1")->height(), QFontMetrics(part<QLabel>(*w, "label_score1")->font()).height());
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->font().pointSize(), 12);
     for (int c = 1; c <= 3; ++c)
         for (int col = 1; col <= 5; ++col)
             for (int row = 1; row <= 5; ++row) {
@@ -431,34 +436,34 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_TRUE(cues.isEmpty());
 
     // Cancel hides the panel and leaves the cards; Ctrl+S starts again.
-    QTest::mouseClick(w->button_cancel, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_FALSE(shown(w->panel_cleared));
+    QTest::mouseClick(part<TImageButton>(*w, "button_cancel"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_FALSE(shown(part<TFlatPanel>(*w, "panel_cleared")));
     EXPECT_EQ(cell->text(), "X");
-    const QString lastScore = w->label_score->text();
-    w->StartGame1->trigger();
+    const QString lastScore = part<QLabel>(*w, "label_score")->text();
+    part<QAction>(*w, "StartGame1")->trigger();
     EXPECT_EQ(cues, QStringList({"turnnew"}));
     EXPECT_TRUE(state().roundactive);
-    EXPECT_EQ(w->image_mox->property("picture").toInt(), 0);
-    EXPECT_EQ(w->label_score->text(), lastScore); // kept until the first daub
+    EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), 0);
+    EXPECT_EQ(part<QLabel>(*w, "label_score")->text(), lastScore); // kept until the first daub
 }
 
 TEST_F(MainWindowTest, BoardEdgesAndReleasesOffTheBoard)
 {
-    w->StartGame1->trigger();
+    part<QAction>(*w, "StartGame1")->trigger();
     // The last pixel of the paint box is slot 74; X = 40, Y = 0 is slot 5.
-    QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {}, QPoint(597, 197));
+    QTest::mouseClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {}, QPoint(597, 197));
     EXPECT_EQ(state().balls[74].revealed, 1);
-    QTest::mouseClick(w->paintbox_board, Qt::RightButton, {}, QPoint(40, 0));
+    QTest::mouseClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::RightButton, {}, QPoint(40, 0));
     EXPECT_EQ(state().balls[5].revealed, 1);
 
     // A press on the board released beside it reveals nothing.
     int before = 0;
     for (const auto &b : state().balls)
         before += b.revealed;
-    QTest::mousePress(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(w->paintbox_board, Qt::LeftButton, {}, QPoint(-15, 10));
-    QTest::mousePress(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 190));
-    QTest::mouseRelease(w->paintbox_board, Qt::LeftButton, {}, QPoint(10, 230));
+    QTest::mousePress(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {}, QPoint(-15, 10));
+    QTest::mousePress(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {}, QPoint(10, 190));
+    QTest::mouseRelease(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {}, QPoint(10, 230));
     int after = 0;
     for (const auto &b : state().balls)
         after += b.revealed;
@@ -468,13 +473,13 @@ TEST_F(MainWindowTest, BoardEdgesAndReleasesOffTheBoard)
 TEST_F(MainWindowTest, BoardPaintsEverySlotFromItsState)
 {
     auto slotImage = [this](int slot) {
-        return w->paintbox_board->grab(QRect(ballwick::slotleft(slot), ballwick::slottop(slot), 38, 38)).toImage();
+        return part<Tpaintbox>(*w, "paintbox_board")->grab(QRect(ballwick::slotleft(slot), ballwick::slottop(slot), 38, 38)).toImage();
     };
     auto pictureImage = [this](int picture) {
         return w->imagelist_balls(picture).copy(0, 0, 38, 38).toImage().convertToFormat(QImage::Format_RGB32);
     };
     EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(0));
-    w->StartGame1->trigger();
+    part<QAction>(*w, "StartGame1")->trigger();
     EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(76));
     clickslot(12);
     EXPECT_EQ(slotImage(12).convertToFormat(QImage::Format_RGB32), pictureImage(state().balls[12].number));
@@ -482,12 +487,12 @@ TEST_F(MainWindowTest, BoardPaintsEverySlotFromItsState)
 
 TEST_F(MainWindowTest, SoundsOffMeansNoCues)
 {
-    w->PlaySounds1->trigger();
-    EXPECT_FALSE(w->PlaySounds1->isChecked());
-    w->StartGame1->trigger();
+    part<QAction>(*w, "PlaySounds1")->trigger();
+    EXPECT_FALSE(part<QAction>(*w, "PlaySounds1")->isChecked());
+    part<QAction>(*w, "StartGame1")->trigger();
     clickslot(0);
     EXPECT_TRUE(cues.isEmpty());
-    w->PlaySounds1->trigger();
+    part<QAction>(*w, "PlaySounds1")->trigger();
     clickslot(0);
     EXPECT_EQ(cues, QStringList({"invalid"}));
 }
@@ -502,12 +507,12 @@ TEST_F(MainWindowTest, MinimumClientSizeAndCentredPlayArea)
 
     w->resize(1200, 900);
     QTest::qWait(1);
-    const QRect board = w->panel_board->geometry();
+    const QRect board = part<TFlatPanel>(*w, "panel_board")->geometry();
     EXPECT_EQ(board.size(), QSize(758, 488));
     EXPECT_LE(std::abs(board.center().x() - client->width() / 2), 1);
     EXPECT_LE(std::abs(board.center().y() - client->height() / 2), 1);
 
-    w->ResetScreenLocation1->trigger();
+    part<QAction>(*w, "ResetScreenLocation1")->trigger();
     EXPECT_EQ(w->width(), 780);
     EXPECT_GE(client->height(), 493); // 491 is raised by the minimum size
 }
@@ -519,12 +524,12 @@ TEST_F(MainWindowTest, CloseShrinksAWindowWiderThanTheWorkAreaByThreePixels)
     const int wide = w->width();
     w->FormClose();
     EXPECT_EQ(w->width(), wide - 3);
-    EXPECT_EQ(w->loadedwidth, wide - 3);
-    EXPECT_EQ(w->loadedleft, w->x());
+    EXPECT_EQ(w->loadedgeometry().width(), wide - 3);
+    EXPECT_EQ(w->loadedgeometry().left(), w->x());
 
-    // Unchanged bounds skip the test and keep the loaded values.
-    w->loadedwidth = w->width();
-    w->loadedheight = w->height();
+    // Unchanged bounds skip the test and keep the loaded values (the close
+    // above took the new bounds as the loaded ones).
+    ASSERT_EQ(w->loadedgeometry().size(), w->size());
     const int keep = w->width();
     w->FormClose();
     EXPECT_EQ(w->width(), keep);

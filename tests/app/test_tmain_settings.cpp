@@ -3,6 +3,8 @@
 // cues it plays.
 #include "app/appdirs.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
+#include "widgets/dialogs.h"
 #include "widgets/tflatpanel.h"
 
 #include <QAction>
@@ -17,6 +19,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using ballwick::test::part;
+
 namespace {
 
 class TmainSettings : public ::testing::Test
@@ -24,21 +28,10 @@ class TmainSettings : public ::testing::Test
 protected:
     QTemporaryDir dir;
     QString ini = dir.filePath("ballwick.ini");
-    QStringList cues;
-    QStringList errors;
-
-    void SetUp() override
-    {
-        ballwick::setDataDirOverride(dir.path());
-        Tmain::setSoundSink([this](const QString &cue) { cues << cue; });
-        Tmain::setErrorSink([this](const QString &message) { errors << message; });
-    }
-    void TearDown() override
-    {
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
-        ballwick::setDataDirOverride({});
-    }
+    ballwick::test::TestServices fakes;
+    QStringList &cues = fakes.cues.cues;
+    QStringList &errors = fakes.dialogs.errors;
+    const ballwick::MainServices &services = fakes.in(dir.path());
 
     void put(const QByteArray &bytes)
     {
@@ -79,22 +72,22 @@ bool shown(QWidget *w)
 TEST_F(TmainSettings, FirstRunShowsTheInstructionsOnceAndTheSecondRunTheStoredName)
 {
     {
-        Tmain w;
-        EXPECT_TRUE(shown(w.panel_instructions));
-        EXPECT_EQ(w.panel_instructions->pos(), QPoint(1, 1));
-        EXPECT_TRUE(shown(w.panel_name));
-        EXPECT_EQ(w.edit_name->text(), "Guest");
-        EXPECT_EQ(w.edit_aname->text(), "Guest");
-        EXPECT_TRUE(w.PlaySounds1->isChecked());
-        EXPECT_TRUE(w.updatecheck->isChecked());
-        EXPECT_EQ(w.loadedleft, 3);
-        EXPECT_EQ(w.loadedtop, 3);
-        EXPECT_EQ(w.loadedwidth, 780);
-        EXPECT_EQ(w.loadedheight, 491);
+        Tmain w(services);
+        EXPECT_TRUE(shown(part<TFlatPanel>(w, "panel_instructions")));
+        EXPECT_EQ(part<TFlatPanel>(w, "panel_instructions")->pos(), QPoint(1, 1));
+        EXPECT_TRUE(shown(part<TFlatPanel>(w, "panel_name")));
+        EXPECT_EQ(part<QLineEdit>(w, "edit_name")->text(), "Guest");
+        EXPECT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Guest");
+        EXPECT_TRUE(part<QAction>(w, "PlaySounds1")->isChecked());
+        EXPECT_TRUE(part<QAction>(w, "updatecheck")->isChecked());
+        EXPECT_EQ(w.loadedgeometry().left(), 3);
+        EXPECT_EQ(w.loadedgeometry().top(), 3);
+        EXPECT_EQ(w.loadedgeometry().width(), 780);
+        EXPECT_EQ(w.loadedgeometry().height(), 491);
         EXPECT_EQ(cues, QStringList{"entered"});
         EXPECT_EQ(contents(), "[ballwick]\nQuick=n\n");
 
-        w.edit_aname->setText("Alice");
+        part<QLineEdit>(w, "edit_aname")->setText("Alice");
         w.button_namedoneClick();
         EXPECT_EQ(contents(), "[ballwick]\nQuick=n\n"); // the name waits for the next save
         EXPECT_FALSE(w.closed());
@@ -109,11 +102,11 @@ TEST_F(TmainSettings, FirstRunShowsTheInstructionsOnceAndTheSecondRunTheStoredNa
     EXPECT_TRUE(contents().endsWith("\nName=Alice\nSounds=yes\nUpdate=true\n"));
 
     cues.clear();
-    Tmain second;
-    EXPECT_FALSE(shown(second.panel_instructions));
-    EXPECT_TRUE(shown(second.panel_name));
-    EXPECT_EQ(second.edit_name->text(), "Alice");
-    EXPECT_EQ(second.edit_aname->text(), "Alice");
+    Tmain second(services);
+    EXPECT_FALSE(shown(part<TFlatPanel>(second, "panel_instructions")));
+    EXPECT_TRUE(shown(part<TFlatPanel>(second, "panel_name")));
+    EXPECT_EQ(part<QLineEdit>(second, "edit_name")->text(), "Alice");
+    EXPECT_EQ(part<QLineEdit>(second, "edit_aname")->text(), "Alice");
     EXPECT_EQ(cues, QStringList{"entered"});
 }
 
@@ -134,15 +127,15 @@ TEST_F(TmainSettings, ValuesAreReadExactlyAndOtherLinesSurviveASave)
                             "Extra=kept\n";
     const QByteArray tail = "\n[later]\nTop=1\n";
     put(head + tail);
-    Tmain w;
-    EXPECT_TRUE(w.PlaySounds1->isChecked());  // "No" is not "no"
-    EXPECT_TRUE(w.updatecheck->isChecked());  // "FALSE" is not "false"
-    EXPECT_FALSE(shown(w.panel_instructions)); // "Y" is not "y"
-    EXPECT_EQ(w.edit_name->text(), "");       // empty stays empty
-    EXPECT_EQ(w.loadedwidth, 1024);
+    Tmain w(services);
+    EXPECT_TRUE(part<QAction>(w, "PlaySounds1")->isChecked());  // "No" is not "no"
+    EXPECT_TRUE(part<QAction>(w, "updatecheck")->isChecked());  // "FALSE" is not "false"
+    EXPECT_FALSE(shown(part<TFlatPanel>(w, "panel_instructions"))); // "Y" is not "y"
+    EXPECT_EQ(part<QLineEdit>(w, "edit_name")->text(), "");       // empty stays empty
+    EXPECT_EQ(w.loadedgeometry().width(), 1024);
     // No wider than the screens allow.
     EXPECT_EQ(w.width(), std::min(1024, QGuiApplication::primaryScreen()->availableVirtualGeometry().width()));
-    EXPECT_EQ(w.loadedheight, 491);           // not a number: the default
+    EXPECT_EQ(w.loadedgeometry().height(), 491);           // not a number: the default
     EXPECT_EQ(cues, QStringList{"entered"});
     QByteArray quick = head;
     quick.replace("Quick=Y", "Quick=n");
@@ -161,15 +154,15 @@ TEST_F(TmainSettings, ValuesAreReadExactlyAndOtherLinesSurviveASave)
 TEST_F(TmainSettings, ExactNoAndFalseTurnTheSwitchesOffAndLongNamesStayWhole)
 {
     put("[ballwick]\nSounds=no\nUpdate=false\nName=Maximilianus\n");
-    Tmain w;
-    EXPECT_FALSE(w.PlaySounds1->isChecked());
-    EXPECT_FALSE(w.updatecheck->isChecked());
-    EXPECT_EQ(w.edit_name->text(), "Maximilianus");
-    EXPECT_EQ(w.edit_aname->text(), "Maximilianus");
+    Tmain w(services);
+    EXPECT_FALSE(part<QAction>(w, "PlaySounds1")->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "updatecheck")->isChecked());
+    EXPECT_EQ(part<QLineEdit>(w, "edit_name")->text(), "Maximilianus");
+    EXPECT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Maximilianus");
     EXPECT_TRUE(cues.isEmpty()); // sounds off: no "entered"
 
     // Turning sounds on does not replay it; later cues sound again.
-    w.PlaySounds1->trigger();
+    part<QAction>(w, "PlaySounds1")->trigger();
     EXPECT_TRUE(cues.isEmpty());
     w.playsounds(QStringLiteral("placecard"));
     EXPECT_EQ(cues, QStringList{"placecard"});
@@ -177,45 +170,59 @@ TEST_F(TmainSettings, ExactNoAndFalseTurnTheSwitchesOffAndLongNamesStayWhole)
 
 TEST_F(TmainSettings, TogglingAMenuItemSavesEverySettingAndTwiceRestoresIt)
 {
-    Tmain w;
-    w.edit_aname->setText("Bea");
+    Tmain w(services);
+    part<QLineEdit>(w, "edit_aname")->setText("Bea");
     w.button_namedoneClick();
     w.move(40, 50);
 
-    w.PlaySounds1->trigger();
-    EXPECT_FALSE(w.PlaySounds1->isChecked());
+    part<QAction>(w, "PlaySounds1")->trigger();
+    EXPECT_FALSE(part<QAction>(w, "PlaySounds1")->isChecked());
     EXPECT_TRUE(contents().contains("\nSounds=no\n"));
     EXPECT_TRUE(contents().contains("\nName=Bea\n"));
     EXPECT_TRUE(contents().contains("\nLeft=40\n"));
     EXPECT_TRUE(contents().contains("\nTop=50\n"));
-    w.PlaySounds1->trigger();
+    part<QAction>(w, "PlaySounds1")->trigger();
     EXPECT_TRUE(contents().contains("\nSounds=yes\n"));
 
-    w.updatecheck->trigger();
+    part<QAction>(w, "updatecheck")->trigger();
     EXPECT_TRUE(contents().contains("\nUpdate=false\n"));
     EXPECT_EQ(keys(), QStringList({"Quick", "Top", "Left", "Width", "Height", "Name", "Sounds", "Update"}));
 }
 
 TEST_F(TmainSettings, AnUnwritableFileAtStartIsReportedAndSkipsTheWelcomeCue)
 {
-    ballwick::setDataDirOverride(uncreatable());
-    Tmain w;
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.front(), "Unable to write to " + ballwick::dataFile("ballwick.ini"));
-    EXPECT_TRUE(cues.isEmpty());
-    EXPECT_EQ(w.edit_name->text(), "Guest"); // what was read before the write still applies
+    ballwick::test::TestServices blocked;
+    Tmain w(blocked.in(uncreatable()));
+    ASSERT_EQ(blocked.dialogs.errors.size(), 1);
+    EXPECT_EQ(blocked.dialogs.errors.front(), "Unable to write to " + uncreatable() + "/ballwick.ini");
+    EXPECT_TRUE(blocked.cues.cues.isEmpty());
+    EXPECT_EQ(part<QLineEdit>(w, "edit_name")->text(), "Guest"); // what was read before the write still applies
 }
 
 TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
 {
-    put("[ballwick]\nUpdate=false\nQuick=n\n"); // no update check on showing
-    Tmain w;
-    ASSERT_TRUE(errors.isEmpty());
-    ballwick::setDataDirOverride(uncreatable());
-    const QString target = ballwick::dataFile("ballwick.ini");
+    // The window's folder is replaced by a file once it is open, so the
+    // settings cannot be written at the close. The real message box this
+    // time: it is read and dismissed like a player would.
+    const QString place = dir.filePath("place");
+    ASSERT_TRUE(QDir().mkpath(place));
+    ballwick::MessageBoxes real;
+    ballwick::test::TestServices fakesThere;
+    ballwick::MainServices there = fakesThere.in(place);
+    there.dialogs = &real;
+    {
+        QFile f(place + "/ballwick.ini");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[ballwick]\nUpdate=false\nQuick=n\n"); // no update check on showing
+    }
+    Tmain w(there);
+    ASSERT_TRUE(QDir(place).removeRecursively());
+    {
+        QFile blocker(place);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    const QString target = place + "/ballwick.ini";
 
-    // The real message box this time: it is read and dismissed like a player would.
-    Tmain::setErrorSink({});
     QStringList boxes;
     QTimer dismiss;
     QObject::connect(&dismiss, &QTimer::timeout, [&] {
@@ -249,24 +256,24 @@ TEST_F(TmainSettings, ClosingWhereTheFileCannotBeWrittenReportsItAndStillEnds)
 TEST_F(TmainSettings, ALongStoredNameStaysWholeButTypingStopsAtTen)
 {
     put("[ballwick]\nName=Maximilianus Rex\n");
-    Tmain w;
-    ASSERT_EQ(w.edit_aname->text(), "Maximilianus Rex");
-    w.edit_aname->end(false);
-    w.edit_aname->insert("X");
-    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Rex");
+    Tmain w(services);
+    ASSERT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Maximilianus Rex");
+    part<QLineEdit>(w, "edit_aname")->end(false);
+    part<QLineEdit>(w, "edit_aname")->insert("X");
+    EXPECT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Maximilianus Rex");
     w.button_namedoneClick();
-    EXPECT_EQ(w.edit_name->text(), "Maximilianus Rex");
+    EXPECT_EQ(part<QLineEdit>(w, "edit_name")->text(), "Maximilianus Rex");
     w.saveinifile();
     EXPECT_TRUE(contents().contains("Name=Maximilianus Rex\n")) << contents().toStdString();
 
     // Shortening is an edit like any other; what is left can only shrink.
-    w.edit_aname->backspace();
-    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Re");
-    w.edit_aname->insert("q");
-    EXPECT_EQ(w.edit_aname->text(), "Maximilianus Re");
+    part<QLineEdit>(w, "edit_aname")->backspace();
+    EXPECT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Maximilianus Re");
+    part<QLineEdit>(w, "edit_aname")->insert("q");
+    EXPECT_EQ(part<QLineEdit>(w, "edit_aname")->text(), "Maximilianus Re");
 
     // A new name: ten characters and no more, in either box.
-    for (QLineEdit *edit : {w.edit_aname, w.edit_name}) {
+    for (QLineEdit *edit : {part<QLineEdit>(w, "edit_aname"), part<QLineEdit>(w, "edit_name")}) {
         edit->selectAll();
         edit->insert("Bob");
         EXPECT_EQ(edit->text(), "Bob");
@@ -282,7 +289,7 @@ TEST_F(TmainSettings, StoredBoundsAlwaysLeaveTheWindowOnTheScreens)
 {
     put("[ballwick]\nQuick=n\nTop=-32767\nLeft=-32767\nWidth=2147483647\nHeight=2147483647\n");
     {
-        Tmain w;
+        Tmain w(services);
         w.show();
         const QRect desk = QGuiApplication::primaryScreen()->availableVirtualGeometry();
         EXPECT_LE(w.width(), desk.width());
@@ -293,6 +300,6 @@ TEST_F(TmainSettings, StoredBoundsAlwaysLeaveTheWindowOnTheScreens)
     }
 
     put("[ballwick]\nQuick=n\nWidth=00000000790\n");
-    Tmain w;
+    Tmain w(services);
     EXPECT_EQ(w.width(), 790);
 }

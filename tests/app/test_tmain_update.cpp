@@ -4,6 +4,7 @@
 #include "app/appdirs.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
 #include "net/selfupdate.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
@@ -20,6 +21,8 @@
 #include <QTest>
 #include <ballwick_config.h>
 #include <gtest/gtest.h>
+
+using ballwick::test::part;
 
 namespace {
 
@@ -89,7 +92,7 @@ protected:
         w.setwindows(nullptr, &about, nullptr, nullptr, nullptr);
         w.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !srv.requests.isEmpty(); }, 5000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.checkupdate->running(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !part<THTTPGet>(w, "checkupdate")->running(); }, 5000));
         QCoreApplication::processEvents();
     }
 };
@@ -106,7 +109,7 @@ TEST_F(TmainUpdate, OnlyAVersionTextOtherThanOursByteForByteOffersTheUpdate)
         Tmain w;
         Tabout about(&w);
         showAndWaitForCheck(w, about);
-        EXPECT_EQ(!w.panel_update->isHidden(), c.offered) << c.served.constData();
+        EXPECT_EQ(!part<TFlatPanel>(w, "panel_update")->isHidden(), c.offered) << c.served.constData();
         EXPECT_TRUE(srv.requests[0].startsWith("GET /ballwick/ballwickversion.txt "));
     }
 }
@@ -118,11 +121,11 @@ TEST_F(TmainUpdate, UntickedCheckMakesNoRequest)
     ini.write("[ballwick]\nUpdate=false\n");
     ini.close();
     Tmain w;
-    EXPECT_FALSE(w.updatecheck->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "updatecheck")->isChecked());
     w.show();
     QTest::qWait(1000);
     EXPECT_TRUE(srv.requests.isEmpty());
-    EXPECT_TRUE(w.panel_update->isHidden());
+    EXPECT_TRUE(part<TFlatPanel>(w, "panel_update")->isHidden());
 }
 
 TEST_F(TmainUpdate, OkDownloadsStartsTheInstallerAndEnds)
@@ -132,23 +135,23 @@ TEST_F(TmainUpdate, OkDownloadsStartsTheInstallerAndEnds)
     Tmain w;
     Tabout about(&w);
     showAndWaitForCheck(w, about);
-    ASSERT_FALSE(w.panel_update->isHidden());
-    EXPECT_EQ(w.Label15->text(), "Update Available");
-    EXPECT_EQ(w.Label17->text(), "Would you like to update now?");
-    EXPECT_TRUE(w.label_update->text().isEmpty());
-    EXPECT_EQ(w.button_updateyes->geometry(), QRect(27, 90, 126, 40));
-    EXPECT_EQ(w.button_updatecancel->geometry(), QRect(171, 90, 126, 40));
+    ASSERT_FALSE(part<TFlatPanel>(w, "panel_update")->isHidden());
+    EXPECT_EQ(part<QLabel>(w, "Label15")->text(), "Update Available");
+    EXPECT_EQ(part<QLabel>(w, "Label17")->text(), "Would you like to update now?");
+    EXPECT_TRUE(part<QLabel>(w, "label_update")->text().isEmpty());
+    EXPECT_EQ(part<TImageButton>(w, "button_updateyes")->geometry(), QRect(27, 90, 126, 40));
+    EXPECT_EQ(part<TImageButton>(w, "button_updatecancel")->geometry(), QRect(171, 90, 126, 40));
 
-    emit w.button_updateyes->clicked();
-    EXPECT_TRUE(w.button_updateyes->isHidden());
-    EXPECT_TRUE(w.button_updatecancel->isHidden());
+    emit part<TImageButton>(w, "button_updateyes")->clicked();
+    EXPECT_TRUE(part<TImageButton>(w, "button_updateyes")->isHidden());
+    EXPECT_TRUE(part<TImageButton>(w, "button_updatecancel")->isHidden());
     const QString installed = dir.filePath("moxsetup.exe");
     ASSERT_EQ(starts.size(), 1);
     EXPECT_EQ(starts[0], QStringList({installed, "/SP-", "/silent", "/noicons"}));
     EXPECT_EQ(exits, QList<int>{0});
     EXPECT_EQ(readAll(installed), installer);
     EXPECT_EQ(readAll(program + ".BAK"), "old program");
-    EXPECT_EQ(w.label_update->text(), "Installing");
+    EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Installing");
     EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -162,9 +165,9 @@ TEST_F(TmainUpdate, FailuresLeaveTheGameInPlace)
         Tmain w;
         Tabout about(&w);
         showAndWaitForCheck(w, about);
-        emit w.button_updateyes->clicked();
-        EXPECT_EQ(w.label_update->text(), "Download Aborted");
-        EXPECT_TRUE(w.button_updateyes->isHidden());
+        emit part<TImageButton>(w, "button_updateyes")->clicked();
+        EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Download Aborted");
+        EXPECT_TRUE(part<TImageButton>(w, "button_updateyes")->isHidden());
         EXPECT_TRUE(starts.isEmpty());
         EXPECT_TRUE(errors.isEmpty());
         EXPECT_EQ(readAll(program), "old program");
@@ -177,8 +180,8 @@ TEST_F(TmainUpdate, FailuresLeaveTheGameInPlace)
         Tmain w;
         Tabout about(&w);
         showAndWaitForCheck(w, about);
-        emit w.button_updateyes->clicked();
-        EXPECT_EQ(w.label_update->text(), "Installing");
+        emit part<TImageButton>(w, "button_updateyes")->clicked();
+        EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Installing");
         EXPECT_TRUE(exits.isEmpty());
         // The maker's site named there is the server the update came from.
         QString site = srv.url("/");
@@ -200,10 +203,10 @@ TEST_F(TmainUpdate, ASilentServerAbortsTheDownloadAndTheGameStays)
     Tmain w;
     Tabout about(&w);
     showAndWaitForCheck(w, about);
-    emit w.button_updateyes->clicked();
+    emit part<TImageButton>(w, "button_updateyes")->clicked();
     EXPECT_TRUE(programThereWhileDownloading);
-    EXPECT_EQ(w.label_update->text(), "Download Aborted");
-    EXPECT_TRUE(w.button_updateyes->isHidden());
+    EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Download Aborted");
+    EXPECT_TRUE(part<TImageButton>(w, "button_updateyes")->isHidden());
     EXPECT_TRUE(starts.isEmpty());
     EXPECT_TRUE(exits.isEmpty());
     EXPECT_TRUE(errors.isEmpty());
@@ -219,9 +222,9 @@ TEST_F(TmainUpdate, CancelHidesTheOffer)
     Tmain w;
     Tabout about(&w);
     showAndWaitForCheck(w, about);
-    ASSERT_FALSE(w.panel_update->isHidden());
-    emit w.button_updatecancel->clicked();
-    EXPECT_TRUE(w.panel_update->isHidden());
+    ASSERT_FALSE(part<TFlatPanel>(w, "panel_update")->isHidden());
+    emit part<TImageButton>(w, "button_updatecancel")->clicked();
+    EXPECT_TRUE(part<TFlatPanel>(w, "panel_update")->isHidden());
     EXPECT_EQ(srv.requests.size(), 1); // nothing downloaded
 }
 

@@ -5,6 +5,7 @@
 #include "app/appdirs.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "mainwindowtest.h"
 #include "net/selfupdate.h"
 #include "online/serverbase.h"
 #include "online/thttpget.h"
@@ -20,6 +21,8 @@
 #include <QTest>
 #include <ballwick_config.h>
 #include <gtest/gtest.h>
+
+using ballwick::test::part;
 
 namespace {
 
@@ -71,17 +74,17 @@ TEST_F(PackagedUpdate, TheOfferPointsAtThePackageManagerAndNothingIsReplaced)
     w.setwindows(nullptr, &about, nullptr, nullptr, nullptr);
     w.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !srv.requests.isEmpty(); }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.checkupdate->running(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !part<THTTPGet>(w, "checkupdate")->running(); }, 5000));
     QCoreApplication::processEvents();
 
-    ASSERT_FALSE(w.panel_update->isHidden());
-    EXPECT_EQ(w.Label15->text(), "Update Available");
-    EXPECT_EQ(w.Label17->text(), "Please update through your package manager.");
-    EXPECT_TRUE(w.button_updateyes->isHidden());
-    EXPECT_FALSE(w.button_updatecancel->isHidden());
+    ASSERT_FALSE(part<TFlatPanel>(w, "panel_update")->isHidden());
+    EXPECT_EQ(part<QLabel>(w, "Label15")->text(), "Update Available");
+    EXPECT_EQ(part<QLabel>(w, "Label17")->text(), "Please update through your package manager.");
+    EXPECT_TRUE(part<TImageButton>(w, "button_updateyes")->isHidden());
+    EXPECT_FALSE(part<TImageButton>(w, "button_updatecancel")->isHidden());
 
     // Even a click that reaches the hidden OK button changes nothing.
-    emit w.button_updateyes->clicked();
+    emit part<TImageButton>(w, "button_updateyes")->clicked();
     QTest::qWait(200);
     EXPECT_EQ(srv.requests.size(), 1);
     EXPECT_TRUE(starts.isEmpty());
@@ -92,8 +95,8 @@ TEST_F(PackagedUpdate, TheOfferPointsAtThePackageManagerAndNothingIsReplaced)
     EXPECT_FALSE(QFile::exists(program + ".BAK"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"ballwick", "ballwick.ini"}));
 
-    emit w.button_updatecancel->clicked();
-    EXPECT_TRUE(w.panel_update->isHidden());
+    emit part<TImageButton>(w, "button_updatecancel")->clicked();
+    EXPECT_TRUE(part<TFlatPanel>(w, "panel_update")->isHidden());
 }
 
 } // namespace

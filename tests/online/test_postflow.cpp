@@ -8,6 +8,7 @@
 #include "app/appdirs.h"
 #include "app/pictures.h"
 #include "app/tmain.h"
+#include "../app/mainwindowtest.h"
 #include "online/serverbase.h"
 #include "online/thighscore.h"
 #include "online/thttpget.h"
@@ -25,6 +26,8 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+
+using ballwick::test::part;
 
 using namespace testing_online;
 
@@ -68,10 +71,10 @@ protected:
                 if (w->engine().state().balls[s].number == 77 && !w->engine().state().balls[s].revealed)
                     slot = s;
             ASSERT_GE(slot, 0);
-            QTest::mouseClick(w->paintbox_board, Qt::LeftButton, {},
+            QTest::mouseClick(part<Tpaintbox>(*w, "paintbox_board"), Qt::LeftButton, {},
                               QPoint(ballwick::slotleft(slot) + 20, ballwick::slottop(slot) + 20));
         }
-        ASSERT_TRUE(w->panel_cleared->isVisibleTo(w.get()));
+        ASSERT_TRUE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
     }
 
     // A server address where nothing answers.
@@ -98,14 +101,14 @@ TEST_F(PostFlowTest, SendScoreShowsTheListWithTheScoreAndNameAsPlainText)
 
     // A name built to break a query and to inject a link, both harmless here.
     const QString name = QStringLiteral("<a href=x>");
-    w->edit_name->setText(name);
-    QTest::mouseClick(w->button_sendscore, Qt::LeftButton, {}, QPoint(60, 20));
-    EXPECT_TRUE(w->panel_wait->isVisibleTo(w.get()));
-    EXPECT_TRUE(w->Timer1->isActive());
+    part<QLineEdit>(*w, "edit_name")->setText(name);
+    QTest::mouseClick(part<TImageButton>(*w, "button_sendscore"), Qt::LeftButton, {}, QPoint(60, 20));
+    EXPECT_TRUE(part<TFlatPanel>(*w, "panel_wait")->isVisibleTo(w.get()));
+    EXPECT_TRUE(part<QTimer>(*w, "Timer1")->isActive());
     ASSERT_TRUE(waitFor([&] { return hs->isVisible() && view->toPlainText().contains(name); }, 10000))
         << view->toPlainText().toStdString();
-    EXPECT_FALSE(w->panel_cleared->isVisibleTo(w.get()));
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_FALSE(part<TFlatPanel>(*w, "panel_cleared")->isVisibleTo(w.get()));
+    EXPECT_FALSE(part<QTimer>(*w, "Timer1")->isActive());
     EXPECT_TRUE(view->toPlainText().contains(QString::number(score)));
     // Shown as text: no link anywhere in the page.
     for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
@@ -117,7 +120,7 @@ TEST_F(PostFlowTest, SendScoreShowsTheListWithTheScoreAndNameAsPlainText)
     ASSERT_TRUE(waitFor([&] { return !hs->getit->running(); }));
     hs->hide();
     view->clear();
-    w->ViewHighScoreList1->trigger();
+    part<QAction>(*w, "ViewHighScoreList1")->trigger();
     ASSERT_TRUE(waitFor([&] { return hs->isVisible() && view->toPlainText().contains(name); }));
     server.stop();
     EXPECT_EQ(server.output().count("GET /counter/ballwick.shtml"), 2);
@@ -131,9 +134,9 @@ TEST_F(PostFlowTest, AnEmptyNamePostsAsGuest)
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     finishRound();
-    w->edit_name->clear();
+    part<QLineEdit>(*w, "edit_name")->clear();
     w->button_sendscoreClick();
-    EXPECT_EQ(w->edit_name->text(), "Guest");
+    EXPECT_EQ(part<QLineEdit>(*w, "edit_name")->text(), "Guest");
     ASSERT_TRUE(waitFor([&] { return view->toPlainText().contains("Guest"); }, 10000));
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
 
@@ -161,24 +164,24 @@ TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
     for (int step = 1; step <= 40; ++step) {
         EXPECT_TRUE(messages.isEmpty()) << step;
         w->Timer1Timer();
-        captions << w->panel_wait->caption();
+        captions << part<TFlatPanel>(*w, "panel_wait")->caption();
     }
     EXPECT_EQ(captions[0], "Posting Score, Please Wait.");
     EXPECT_EQ(captions[4], "Posting Score, Please Wait.....");
     EXPECT_EQ(captions[5], "Posting Score, Please Wait.");
     EXPECT_EQ(messages, QStringList({"Posting Failed."}));
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_FALSE(part<QTimer>(*w, "Timer1")->isActive());
     // Steps that still come (the message was open) bring no second message.
     w->Timer1Timer();
     w->Timer1Timer();
     EXPECT_EQ(messages.size(), 1);
-    EXPECT_TRUE(w->panel_wait->isVisibleTo(w.get()));
+    EXPECT_TRUE(part<TFlatPanel>(*w, "panel_wait")->isVisibleTo(w.get()));
     EXPECT_FALSE(hs->isVisible());
-    auto *note = w->panel_cleared->findChild<QLabel *>("label_queued");
+    auto *note = part<TFlatPanel>(*w, "panel_cleared")->findChild<QLabel *>("label_queued");
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisibleTo(w.get()));
     EXPECT_EQ(note->text(), "Your score will be sent when the server can be reached.");
-    EXPECT_GE(note->y(), w->panel_wait->geometry().bottom()); // under the wait text
+    EXPECT_GE(note->y(), part<TFlatPanel>(*w, "panel_wait")->geometry().bottom()); // under the wait text
 }
 
 // The server is stopped at SEND SCORE; once it runs and the game starts again, the
@@ -187,14 +190,14 @@ TEST_F(PostFlowTest, AScorePostedWhileTheServerIsDownArrivesAfterTheNextStart)
 {
     ballwick::setServerBaseOverride(deadBase());
     finishRound();
-    w->edit_name->setText("Later");
+    part<QLineEdit>(*w, "edit_name")->setText("Later");
     const QString score = QString::number(w->engine().state().score);
     w->button_sendscoreClick();
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
     for (int step = 1; step <= 40; ++step)
         w->Timer1Timer();
     EXPECT_EQ(messages, QStringList({"Posting Failed."}));
-    auto *note = w->panel_cleared->findChild<QLabel *>("label_queued");
+    auto *note = part<TFlatPanel>(*w, "panel_cleared")->findChild<QLabel *>("label_queued");
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisibleTo(w.get()));
 

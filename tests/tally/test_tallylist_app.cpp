@@ -12,8 +12,11 @@
 
 #include "app/appdirs.h"
 #include "app/tmain.h"
+#include "../app/mainwindowtest.h"
 #include "game/scoring.h"
 #include "tally/ttallylist.h"
+
+using ballwick::test::part;
 
 namespace {
 
@@ -48,7 +51,7 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
     int score = 0;
     {
         Program run;
-        run.main->edit_name->setText("Rita");
+        run.part<QLineEdit>(*main, "edit_name")->setText("Rita");
         ballwick::Engine &engine = run.main->engine();
         engine.button_startClick();
         for (int row = 1; row <= 5; ++row) // a line down the B column of card 2
@@ -57,7 +60,7 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
         score = engine.state().score;
         ASSERT_GT(score, 0);
 
-        run.main->TallyList1->trigger();
+        run.part<QAction>(*main, "TallyList1")->trigger();
         EXPECT_TRUE(run.tally->isVisible());
         EXPECT_EQ(run.caption("mylabel_1"), "1");
         EXPECT_EQ(run.caption("mylabel_2"), "8"); // five cells and the three free centres
