@@ -356,6 +356,20 @@ TEST_F(HighscoreTest, AQueuedPostSurvivesARestartAndArrivesOnce)
     EXPECT_FALSE(hs->isVisible()); // sent quietly: no list window
 }
 
+TEST(ServerAddresses, EveryRequestHangsOffOneBaseEndingInASlash)
+{
+    const ballwick::ServerAddresses local("http://127.0.0.1:9/games");
+    EXPECT_EQ(local.base(), "http://127.0.0.1:9/games/");
+    EXPECT_EQ(local.scoreList(), "http://127.0.0.1:9/games/counter/ballwick.shtml");
+    EXPECT_EQ(local.version(), "http://127.0.0.1:9/games/ballwick/ballwickversion.txt");
+    EXPECT_EQ(local.installer(), "http://127.0.0.1:9/games/ballwick/moxsetup.exe");
+    EXPECT_EQ(local.scorePost("A&B", "12/6/26", "5"),
+              "http://127.0.0.1:9/games/cgi-bin/ballwick.cgi?name=A%26B&date=12/6/26&score=5");
+    EXPECT_EQ(ballwick::ServerAddresses().base(), ballwick::ServerAddresses(ballwick::ServerAddresses::builtIn()).base());
+    EXPECT_TRUE(ballwick::ServerAddresses().base().endsWith('/'));
+    EXPECT_EQ(ballwick::ServerAddresses("").base(), ballwick::ServerAddresses().base());
+}
+
 TEST(PostQueueFile, KeepsFiftyPostsOldestDroppedAndSkipsWhatIsNotOurs)
 {
     QTemporaryDir dir;
