@@ -5,9 +5,11 @@
 //   QT_QPA_PLATFORM=offscreen bench_http_page [google benchmark flags]
 #include "online/pagecheck.h"
 #include "online/thighscore.h"
+#include "online/turl.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
@@ -102,7 +104,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QWidget main;
-    Thighscore window(&main);
+    ballwick::DesktopLinks links;  // no link is clicked
+    QTemporaryDir dataDir;         // nothing is posted
+    Thighscore window(&main, links, ballwick::ServerAddresses(), dataDir.path() + QLatin1Char('/'));
     window.show();
     g_main = &main;
     g_window = &window;

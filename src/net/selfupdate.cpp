@@ -2,6 +2,7 @@
 
 #include "net/httpdownload.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,40 +12,27 @@
 
 namespace ballwick {
 
-SelfUpdate::SelfUpdate(HttpDownload *client, QString programFile, QString installDir)
-    : m_cli(client), m_programFile(std::move(programFile)), m_installDir(std::move(installDir))
+QString RunningProgram::programFile() const
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+// Marks nothing and waits for nothing: spawns file with args, detached.
+bool RunningProgram::startInstaller(const QString &file, const QStringList &args)
+{
+    return QProcess::startDetached(file, args);
+}
+
+void RunningProgram::endProcess(int code)
+{
+    ::_exit(code);
+}
+
+SelfUpdate::SelfUpdate(HttpDownload *client, ProgramProcess &process, QString installDir)
+    : m_cli(client), m_process(process), m_programFile(process.programFile()), m_installDir(std::move(installDir))
 {
     if (!m_installDir.isEmpty() && !m_installDir.endsWith(QLatin1Char('/')))
         m_installDir += QLatin1Char('/');
-}
-
-namespace {
-SelfUpdate::Hooks &hookSlot()
-{
-    static SelfUpdate::Hooks h;
-    return h;
-}
-} // namespace
-
-void SelfUpdate::setHooks(Hooks hooks)
-{
-    hookSlot() = std::move(hooks);
-}
-
-const SelfUpdate::Hooks &SelfUpdate::hooks()
-{
-    return hookSlot();
-}
-
-void SelfUpdate::applyHooks()
-{
-    const Hooks &h = hookSlot();
-    if (!h.programFile.isEmpty())
-        m_programFile = h.programFile;
-    if (h.startInstaller)
-        startInstaller = h.startInstaller;
-    if (h.endProcess)
-        endProcess = h.endProcess;
 }
 
 QString SelfUpdate::backupName(const QString &programFile)
@@ -59,16 +47,6 @@ QString SelfUpdate::backupName(const QString &programFile)
 QStringList SelfUpdate::installerArguments()
 {
     return {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
-}
-
-bool SelfUpdate::startDetached(const QString &file, const QStringList &args)
-{
-    return QProcess::startDetached(file, args);
-}
-
-void SelfUpdate::quickExit(int code)
-{
-    ::_exit(code);
 }
 
 void SelfUpdate::status(const QString &text)
@@ -137,8 +115,8 @@ SelfUpdate::Outcome SelfUpdate::downloadAndStart(const QString &url)
     // From here on the new version's installer puts the program in place.
     moveProgramAside();
     status(QStringLiteral("Installing"));
-    if (startInstaller && startInstaller(file, installerArguments())) {
-        endProcess(0);
+    if (m_process.startInstaller(file, installerArguments())) {
+        m_process.endProcess(0);
         return Outcome::Started;
     }
     restoreProgram();

@@ -10,6 +10,31 @@ namespace ballwick {
 
 class HttpDownload;
 
+// What the self-update does to the running process; main() hands in the real one,
+// tests a recorder.
+class ProgramProcess
+{
+public:
+    virtual ~ProgramProcess() = default;
+    // The running program's file.
+    virtual QString programFile() const = 0;
+    // Starts the installer detached, without waiting for it; false when it could
+    // not be started.
+    virtual bool startInstaller(const QString &file, const QStringList &args) = 0;
+    // Ends the process at once: nothing of the normal closing runs. The real one
+    // never returns.
+    virtual void endProcess(int code) = 0;
+};
+
+// The process this program runs in.
+class RunningProgram : public ProgramProcess
+{
+public:
+    QString programFile() const override;
+    bool startInstaller(const QString &file, const QStringList &args) override;
+    [[noreturn]] void endProcess(int code) override;
+};
+
 // The file steps of the self-update: download the installer, and only once it has
 // arrived whole move the running program aside, start the installer and end the
 // process. The installer is written under a temporary name and takes its own name
@@ -23,45 +48,22 @@ public:
     // The largest installer that is accepted.
     static constexpr qint64 MaxInstallerBytes = 256 * 1024 * 1024;
 
-    // programFile: the running program's file. installDir: where the installer is
+    // process: the running program (its file, the installer start, the process
+    // end); it must outlive this object. installDir: where the installer is
     // stored, with a trailing '/'. Without a client (the network module could
     // not be loaded) every download is aborted.
-    SelfUpdate(HttpDownload *client, QString programFile, QString installDir);
+    SelfUpdate(HttpDownload *client, ProgramProcess &process, QString installDir);
 
     // Receives the status texts ("Received 123 bytes", "Download Aborted", "Installing").
     std::function<void(const QString &)> onStatus;
-    // Starts the installer without waiting for it; false when it could not be started.
-    std::function<bool(const QString &file, const QStringList &args)> startInstaller = &SelfUpdate::startDetached;
-    // Ends the process at once: nothing of the normal closing runs. Tests replace it
-    // to watch the call.
-    std::function<void(int)> endProcess = &SelfUpdate::quickExit;
     // Tests put a device of their own (a full disk, say) between the download and
     // the installer's file; empty: the body goes straight into the file.
     std::function<std::unique_ptr<QIODevice>(QIODevice *file)> wrapOutput;
-
-    // Process-wide replacements that a test sets before the program's window
-    // builds its SelfUpdate: the program file, the installer start, the process end.
-    // Empty members keep the normal behaviour.
-    struct Hooks {
-        QString programFile;
-        std::function<bool(const QString &file, const QStringList &args)> startInstaller;
-        std::function<void(int)> endProcess;
-        // Shorter time limits for the download's HTTP client; 0 keeps its own.
-        int stallTimeoutMs = 0;
-        int deadlineMs = 0;
-    };
-    static void setHooks(Hooks hooks);
-    static const Hooks &hooks();
-    // Applies the hooks that are set to this object.
-    void applyHooks();
 
     // The program file's name with its extension replaced by ".BAK" (appended when
     // it has none).
     static QString backupName(const QString &programFile);
     static QStringList installerArguments();
-    // Marks nothing and waits for nothing: spawns file with args, detached.
-    static bool startDetached(const QString &file, const QStringList &args);
-    [[noreturn]] static void quickExit(int code);
 
     // Deletes an earlier backup, then renames the program file to the backup name.
     void moveProgramAside();
@@ -85,6 +87,7 @@ private:
     void status(const QString &text);
 
     HttpDownload *m_cli;
+    ProgramProcess &m_process;
     QString m_programFile;
     QString m_installDir;
 };

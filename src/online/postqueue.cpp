@@ -1,17 +1,10 @@
 #include "online/postqueue.h"
 
-#include "app/appdirs.h"
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-
-QString PostQueue::defaultFile()
-{
-    return ballwick::dataFile(QString::fromLatin1(ballwick::appname) + QStringLiteral("posts.json"));
-}
 
 PostQueue::PostQueue(QString file) : m_file(std::move(file))
 {

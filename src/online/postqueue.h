@@ -19,10 +19,8 @@ public:
         quint64 id = 0;            // this run's handle of the post; not stored
     };
 
-    // The file's name in the program's data directory.
-    static QString defaultFile();
-
-    explicit PostQueue(QString file = defaultFile());
+    // file: where the queue is kept (read here, written at every change).
+    explicit PostQueue(QString file);
 
     // Adds a post at the end (dropping the oldest beyond MaxPosts) and writes the
     // file. Returns the post's handle; the post is kept in memory even when the

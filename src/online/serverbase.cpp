@@ -7,57 +7,43 @@
 
 namespace ballwick {
 
-namespace {
-QString &override()
+ServerAddresses::ServerAddresses(QString base) : m_base(base.isEmpty() ? builtIn() : std::move(base))
 {
-    static QString base;
-    return base;
+    if (!m_base.endsWith(QLatin1Char('/')))
+        m_base += QLatin1Char('/');
 }
 
-QString withSlash(QString base)
+QString ServerAddresses::builtIn()
 {
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    return base;
-}
-} // namespace
-
-QString serverBase()
-{
-    return withSlash(override().isEmpty() ? QStringLiteral(BALLWICK_SERVER_BASE) : override());
+    return QStringLiteral(BALLWICK_SERVER_BASE);
 }
 
-void setServerBaseOverride(const QString &base)
-{
-    override() = base;
-}
-
-QString scorePostAddress(const QString &name, const QString &date, const QString &score)
+QString ServerAddresses::scorePost(const QString &name, const QString &date, const QString &score) const
 {
     // Keys in this order: name, date, score. Each value is percent-encoded (UTF-8),
     // so a name holding "&", "=", "#", "?" or a blank arrives as typed; the date
     // keeps its separators readable.
     const QString app = QString::fromLatin1(appname);
-    return serverBase() + QStringLiteral("cgi-bin/") + app + QStringLiteral(".cgi?name=")
+    return m_base + QStringLiteral("cgi-bin/") + app + QStringLiteral(".cgi?name=")
         + QString::fromLatin1(QUrl::toPercentEncoding(name)) + QStringLiteral("&date=")
         + QString::fromLatin1(QUrl::toPercentEncoding(date, "/.-")) + QStringLiteral("&score=")
         + QString::fromLatin1(QUrl::toPercentEncoding(score));
 }
 
-QString scoreListAddress()
+QString ServerAddresses::scoreList() const
 {
-    return serverBase() + QStringLiteral("counter/") + QString::fromLatin1(appname) + QStringLiteral(".shtml");
+    return m_base + QStringLiteral("counter/") + QString::fromLatin1(appname) + QStringLiteral(".shtml");
 }
 
-QString versionAddress()
+QString ServerAddresses::version() const
 {
     const QString app = QString::fromLatin1(appname);
-    return serverBase() + app + QLatin1Char('/') + app + QStringLiteral("version.txt");
+    return m_base + app + QLatin1Char('/') + app + QStringLiteral("version.txt");
 }
 
-QString installerAddress()
+QString ServerAddresses::installer() const
 {
-    return serverBase() + QString::fromLatin1(appname) + QStringLiteral("/moxsetup.exe");
+    return m_base + QString::fromLatin1(appname) + QStringLiteral("/moxsetup.exe");
 }
 
 } // namespace ballwick

@@ -53,8 +53,12 @@ public:
 
 } // namespace
 
-Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_main(mainWindow)
+Thighscore::Thighscore(QWidget *mainWindow, ballwick::LinkOpener &links, ballwick::ServerAddresses server,
+                       QString dataDir)
+    : QWidget(nullptr, Qt::Dialog), m_main(mainWindow), m_server(std::move(server)), m_dataDir(std::move(dataDir))
 {
+    if (!m_dataDir.isEmpty() && !m_dataDir.endsWith(QLatin1Char('/')))
+        m_dataDir += QLatin1Char('/');
     setObjectName("thighscore");
     setWindowTitle(QStringLiteral("Ballwick - High Scores"));
     setFixedSize(603, 561);
@@ -119,10 +123,10 @@ Thighscore::Thighscore(QWidget *mainWindow) : QWidget(nullptr, Qt::Dialog), m_ma
     Image2->setPixmap(ballwick::picture(QStringLiteral(":/images/banner.png"), QSize(230, 22), windowColour));
     connect(Image2, &TImageButton::clicked, this, &Thighscore::Image2Click);
 
-    URL1 = new TURL(this);
+    URL1 = new TURL(links, this);
     URL1->setObjectName(QStringLiteral("URL1"));
     URL1->setURLType(utnone);
-    m_siteUrl = new TURL(this);
+    m_siteUrl = new TURL(links, this);
     m_siteUrl->setURLType(utnone);
     m_siteUrl->setURL(QStringLiteral(BALLWICK_SITE_URL));
     Image2->setToolTip(m_siteUrl->address());
@@ -173,7 +177,7 @@ void Thighscore::showEvent(QShowEvent *event)
 PostQueue &Thighscore::postqueue()
 {
     if (!m_queue)
-        m_queue = std::make_unique<PostQueue>();
+        m_queue = std::make_unique<PostQueue>(m_dataDir + QStringLiteral("ballwickposts.json"));
     return *m_queue;
 }
 
@@ -190,7 +194,7 @@ void Thighscore::sendscore(const QString &name, const QString &date, const QStri
     const quint64 id = postqueue().add(name, date, score);
     if (idle)
         m_sentId = id;
-    sendit->URL = ballwick::scorePostAddress(name, date, score);
+    sendit->URL = m_server.scorePost(name, date, score);
     sendit->StartFetch();
 }
 
@@ -210,7 +214,7 @@ void Thighscore::sendnextqueued()
         if (p.id == m_sentId)
             continue; // on its way with sendit
         m_resendId = p.id;
-        resendit->URL = ballwick::scorePostAddress(p.name, p.date, p.score);
+        resendit->URL = m_server.scorePost(p.name, p.date, p.score);
         resendit->StartFetch();
         return;
     }
@@ -219,7 +223,7 @@ void Thighscore::sendnextqueued()
 void Thighscore::loadit()
 {
     getit->PostQuery.clear();
-    getit->URL = ballwick::scoreListAddress();
+    getit->URL = m_server.scoreList();
     getit->StartFetch();
 }
 
@@ -266,7 +270,7 @@ void Thighscore::displayhtmlHotSpotClick(const QUrl &link)
         return;
     }
     // A link relative to the list page is taken from the server that sent it.
-    const QUrl target = link.isRelative() ? QUrl(ballwick::scoreListAddress()).resolved(link) : link;
+    const QUrl target = link.isRelative() ? QUrl(m_server.scoreList()).resolved(link) : link;
     // The page comes from the network: only web and mail links are handed to the
     // desktop, never local files or programs.
     static const QStringList allowed{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),

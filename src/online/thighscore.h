@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "online/serverbase.h"
+
 class PostQueue;
 class QTextBrowser;
 class TFlatPanel;
@@ -12,10 +14,16 @@ class THTTPGet;
 class TImageButton;
 class TLbBackground;
 class TURL;
+namespace ballwick {
+class LinkOpener;
+}
 
 // The "Ballwick - High Scores" window: created once at start, hidden rather than destroyed.
 // mainWindow is the program's main window, reached for the player's name box
-// (edit_name), its background tile and the program name.
+// (edit_name), its background tile and the program name. links opens the page's
+// links and must outlive the window; server is where scores are posted and the
+// list is fetched; the queue of unanswered posts is kept in dataDir (with a
+// trailing '/').
 //
 // Posting a score and fetching the list run on the two background fetches
 // sendit and getit; the list page is shown in displayhtml as the server sends it.
@@ -23,7 +31,7 @@ class Thighscore : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Thighscore(QWidget *mainWindow);
+    Thighscore(QWidget *mainWindow, ballwick::LinkOpener &links, ballwick::ServerAddresses server, QString dataDir);
     ~Thighscore() override;
 
     // Posts a score with the 'sendit' fetch. The three are plain texts (the name as
@@ -67,6 +75,8 @@ private:
     void sendnextqueued();
 
     QWidget *m_main;
+    ballwick::ServerAddresses m_server;
+    QString m_dataDir;
     QLabel *Image1 = nullptr;
     TFlatPanel *panel_main = nullptr;
     QTextBrowser *displayhtml = nullptr;

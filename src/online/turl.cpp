@@ -2,20 +2,12 @@
 
 #include <QDesktopServices>
 
-namespace {
-TURL::Opener &opener()
+bool ballwick::DesktopLinks::open(const QUrl &url)
 {
-    static TURL::Opener o;
-    return o;
-}
-} // namespace
-
-void TURL::setOpener(Opener o)
-{
-    opener() = std::move(o);
+    return QDesktopServices::openUrl(url);
 }
 
-TURL::TURL(QObject *parent) : QObject(parent)
+TURL::TURL(ballwick::LinkOpener &links, QObject *parent) : QObject(parent), m_links(links)
 {
 }
 
@@ -62,7 +54,5 @@ bool TURL::OpenURL()
     const QUrl url(address(), QUrl::TolerantMode);
     if (!url.isValid())
         return false;
-    if (opener())
-        return opener()(url);
-    return QDesktopServices::openUrl(url);
+    return m_links.open(url);
 }

@@ -2,7 +2,27 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-#include <functional>
+
+namespace ballwick {
+
+// What hands an address to the desktop; main() hands in DesktopLinks, tests a
+// recorder.
+class LinkOpener
+{
+public:
+    virtual ~LinkOpener() = default;
+    // False when the desktop refused the address.
+    virtual bool open(const QUrl &url) = 0;
+};
+
+// The user's default handlers (QDesktopServices::openUrl).
+class DesktopLinks : public LinkOpener
+{
+public:
+    bool open(const QUrl &url) override;
+};
+
+} // namespace ballwick
 
 // Scheme put in front of TURL::URL when the address is opened.
 enum TURLType {
@@ -24,13 +44,8 @@ class TURL : public QObject
 {
     Q_OBJECT
 public:
-    // What actually hands an address to the desktop. Tests replace it to record
-    // the address instead of starting a browser; an empty function restores the
-    // default (QDesktopServices::openUrl).
-    using Opener = std::function<bool(const QUrl &)>;
-    static void setOpener(Opener opener);
-
-    explicit TURL(QObject *parent = nullptr);
+    // links: what opens the address; it must outlive this object.
+    explicit TURL(ballwick::LinkOpener &links, QObject *parent = nullptr);
 
     QString URL() const { return m_url; }
     void setURL(const QString &url);
@@ -47,6 +62,7 @@ public:
     bool OpenURL();
 
 private:
+    ballwick::LinkOpener &m_links;
     QString m_url;
     TURLType m_type = utHttp;
 };

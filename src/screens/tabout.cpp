@@ -84,7 +84,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
 } // namespace
 
 // A dialog frame: fixed size, no minimise or maximise.
-Tabout::Tabout(QWidget *mainWindow)
+Tabout::Tabout(QWidget *mainWindow, ballwick::LinkOpener &links)
     : ScreenWindow(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                      | Qt::WindowCloseButtonHint)
 {
@@ -98,7 +98,7 @@ Tabout::Tabout(QWidget *mainWindow)
     m_image->setAttribute(Qt::WA_TranslucentBackground);
     drawLogo();
 
-    m_url1 = new TURL(this);
+    m_url1 = new TURL(links, this);
     m_url1->setObjectName(QStringLiteral("URL1"));
     setAddress(m_url1, QStringLiteral(BALLWICK_SITE_URL));
 

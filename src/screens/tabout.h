@@ -8,6 +8,9 @@
 
 class QLabel;
 class TURL;
+namespace ballwick {
+class LinkOpener;
+}
 
 // The "Ballwick - About" window: created once at start, hidden rather than
 // destroyed. Shows the logo, the maker's web address as a link (Label7, opened
@@ -18,7 +21,8 @@ class Tabout : public ballwick::screens::ScreenWindow
 {
     Q_OBJECT
 public:
-    explicit Tabout(QWidget *mainWindow);
+    // links opens the window's addresses and must outlive it.
+    Tabout(QWidget *mainWindow, ballwick::LinkOpener &links);
     ~Tabout() override;
 
     // The text of the "version" label.

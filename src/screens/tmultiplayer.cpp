@@ -41,7 +41,7 @@ constexpr QSize pictureSize(400, 300);
 } // namespace
 
 // A tool window: small caption bar, fixed size.
-Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
+Tmultiplayer::Tmultiplayer(QWidget *mainWindow, ballwick::LinkOpener &links)
     : ScreenWindow(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                      | Qt::WindowCloseButtonHint)
 {
@@ -49,7 +49,7 @@ Tmultiplayer::Tmultiplayer(QWidget *mainWindow)
     setWindowTitle(QStringLiteral("Ballwick Solo - Multiplayer"));
     setFixedSize(569, 431);
 
-    m_url1 = new TURL(this);
+    m_url1 = new TURL(links, this);
     m_url1->setObjectName(QStringLiteral("URL1"));
     setAddress(m_url1, QStringLiteral(BALLWICK_MULTIPLAYER_URL));
 

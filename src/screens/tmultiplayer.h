@@ -7,6 +7,9 @@
 
 class TImageButton;
 class TURL;
+namespace ballwick {
+class LinkOpener;
+}
 
 // The "Ballwick Solo - Multiplayer" window: created once at start, hidden
 // rather than destroyed. Two invitation sentences and a picture of the
@@ -15,7 +18,8 @@ class Tmultiplayer : public ballwick::screens::ScreenWindow
 {
     Q_OBJECT
 public:
-    explicit Tmultiplayer(QWidget *mainWindow);
+    // links opens the window's addresses and must outlive it.
+    Tmultiplayer(QWidget *mainWindow, ballwick::LinkOpener &links);
     ~Tmultiplayer() override;
 
     // Decodes a JPEG picture and shows it as Image1. A damaged picture leaves

@@ -1,6 +1,6 @@
 // The self-update's file steps against a local server: a temporary program
 // directory, a fake installer script that records its arguments, and the process
-// end replaced so the test can watch it.
+// end recorded so the test can watch it.
 #include "net/selfupdate.h"
 #include "net/thttpclidownload.h"
 #include "scriptserver.h"
@@ -60,6 +60,24 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// The running program as the tests see it: its file in the test's folder, the
+// installer really started (detached) unless `start` says otherwise, and the
+// process end recorded instead of done.
+class RecordingProgram : public ballwick::RunningProgram
+{
+public:
+    QString file;
+    std::function<bool(const QString &file, const QStringList &args)> start;
+    QList<int> exits;
+
+    QString programFile() const override { return file; }
+    bool startInstaller(const QString &f, const QStringList &args) override
+    {
+        return start ? start(f, args) : RunningProgram::startInstaller(f, args);
+    }
+    void endProcess(int code) override { exits << code; }
+};
+
 class SelfUpdateTest : public ::testing::Test
 {
 protected:
@@ -74,10 +92,12 @@ protected:
     ScriptServer srv{[this](QTcpSocket *s, const QByteArray &, int) { ScriptServer::replyAndClose(s, reply); }};
     ballwick::THttpCliDownload http;
     QStringList statuses;
-    QList<int> exits;
+    RecordingProgram process;
+    QList<int> &exits = process.exits;
 
     void SetUp() override
     {
+        process.file = program;
         writeFile(program, "old program");
         writeFile(backup, "stale backup");
         reply = "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(script.size()) + "\r\n\r\n" + script;
@@ -85,9 +105,8 @@ protected:
 
     ballwick::SelfUpdate make()
     {
-        ballwick::SelfUpdate u(&http, program, dir.path());
+        ballwick::SelfUpdate u(&http, process, dir.path());
         u.onStatus = [this](const QString &t) { statuses << t; };
-        u.endProcess = [this](int code) { exits << code; };
         return u;
     }
     QString url() const { return srv.url("/ballwick/moxsetup.exe"); }
@@ -148,7 +167,7 @@ TEST_F(SelfUpdateTest, FailedDownloadsKeepTheGameAndStartNothing)
         writeFile(installer, "previous installer");
         auto u = make();
         bool started = false;
-        u.startInstaller = [&](const QString &, const QStringList &) { return started = true; };
+        process.start = [&](const QString &, const QStringList &) { return started = true; };
         EXPECT_EQ(u.downloadAndStart(url()), ballwick::SelfUpdate::Outcome::DownloadAborted) << c.constData();
         EXPECT_EQ(statuses.value(statuses.size() - 1), "Download Aborted");
         EXPECT_FALSE(started);
@@ -163,9 +182,8 @@ TEST_F(SelfUpdateTest, FailedDownloadsKeepTheGameAndStartNothing)
 TEST_F(SelfUpdateTest, WithoutAnHttpClientTheDownloadIsAbortedAndTheGameKept)
 {
     // The network module could not be loaded: nothing is fetched or started.
-    ballwick::SelfUpdate u(nullptr, program, dir.path());
+    ballwick::SelfUpdate u(nullptr, process, dir.path());
     u.onStatus = [this](const QString &t) { statuses << t; };
-    u.endProcess = [this](int code) { exits << code; };
     writeFile(installer, "previous installer");
     EXPECT_EQ(u.downloadAndStart(url()), ballwick::SelfUpdate::Outcome::DownloadAborted);
     EXPECT_EQ(statuses, QStringList{"Download Aborted"});
@@ -191,8 +209,7 @@ TEST_F(SelfUpdateTest, UnstartableInstallerIsReportedAndTheGameRestored)
 
 TEST_F(SelfUpdateTest, UnwritableInstallerPlaceThrowsAndRestores)
 {
-    ballwick::SelfUpdate u(&http, program, dir.filePath("no/such/dir"));
-    u.endProcess = [this](int code) { exits << code; };
+    ballwick::SelfUpdate u(&http, process, dir.filePath("no/such/dir"));
     EXPECT_THROW(u.downloadAndStart(url()), std::runtime_error);
     EXPECT_EQ(readAll(program), "old program");
     EXPECT_TRUE(srv.requests.isEmpty());
@@ -272,7 +289,7 @@ TEST_F(SelfUpdateTest, HostileServersAndAFullDiskAbortAndKeepTheGame)
         if (c.diskRoom >= 0)
             u.wrapOutput = [&](QIODevice *file) { return std::make_unique<FullDisk>(file, c.diskRoom); };
         bool started = false;
-        u.startInstaller = [&](const QString &, const QStringList &) { return started = true; };
+        process.start = [&](const QString &, const QStringList &) { return started = true; };
         EXPECT_EQ(u.downloadAndStart(url()), ballwick::SelfUpdate::Outcome::DownloadAborted);
         EXPECT_EQ(statuses.value(statuses.size() - 1), "Download Aborted");
         if (c.error > 0) {
@@ -303,7 +320,7 @@ TEST_F(SelfUpdateTest, OrderlyCloseWithoutLengthAndARepeatedEqualLengthAreWhole)
         exits.clear();
         writeFile(program, "old program");
         auto u = make();
-        u.startInstaller = [](const QString &, const QStringList &) { return true; };
+        process.start = [](const QString &, const QStringList &) { return true; };
         EXPECT_EQ(u.downloadAndStart(url()), ballwick::SelfUpdate::Outcome::Started) << c.constData();
         EXPECT_EQ(readAll(installer), script);
         EXPECT_EQ(readAll(backup), "old program");
@@ -316,7 +333,9 @@ TEST(SelfUpdateNames, BackupAndInstallerNames)
     EXPECT_EQ(SelfUpdate::backupName("/opt/game/ballwick"), "/opt/game/ballwick.BAK");
     EXPECT_EQ(SelfUpdate::backupName("/opt/game/ballwick.exe"), "/opt/game/ballwick.BAK");
     EXPECT_EQ(SelfUpdate::backupName("/opt/my.dir/ballwick"), "/opt/my.dir/ballwick.BAK");
-    SelfUpdate u(nullptr, "/opt/game/ballwick", "/home/p/.local/share/ballwick");
+    RecordingProgram process;
+    process.file = "/opt/game/ballwick";
+    SelfUpdate u(nullptr, process, "/home/p/.local/share/ballwick");
     EXPECT_EQ(u.installerFile("http://h:81/ballwick/moxsetup.exe"), "/home/p/.local/share/ballwick/moxsetup.exe");
 }
 

@@ -46,20 +46,23 @@ class HttpFixture
 public:
     httplib::Server server;
 
-    void start()
+    // port 0: any free one.
+    void start(int port = 0)
     {
-        m_port = server.bind_to_any_port("127.0.0.1");
+        m_port = port ? (server.bind_to_port("127.0.0.1", port) ? port : -1) : server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { server.listen_after_bind(); });
         // stop() only reaches a server that is already running.
         while (!server.is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ~HttpFixture()
+    // Closes the port: the address refuses connections from now on.
+    void stop()
     {
         server.stop();
         if (m_thread.joinable())
             m_thread.join();
     }
+    ~HttpFixture() { stop(); }
     int port() const { return m_port; }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
     QString url(const char *path) const { return base() + QString::fromLatin1(path).mid(1); }

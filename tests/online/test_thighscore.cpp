@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "localservers.h"
-#include "app/appdirs.h"
 #include "online/pagecheck.h"
 #include "online/postqueue.h"
 #include "online/serverbase.h"
@@ -25,20 +24,49 @@ using namespace testing_online;
 
 namespace {
 
+// Records the addresses handed to the desktop as texts.
+class TextLinks : public ballwick::LinkOpener
+{
+public:
+    bool open(const QUrl &url) override
+    {
+        opened << url.toString();
+        return true;
+    }
+    QStringList opened;
+};
+
 class HighscoreTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        http.server.Get("/pic.png", [this](const httplib::Request &, httplib::Response &res) {
+        serve(http.server);
+        http.start();
+        ASSERT_TRUE(dataDir.isValid());
+        main.setObjectName("tmain");
+        cleared = new QWidget(&main);
+        cleared->setObjectName("panel_cleared");
+        timer = new QTimer(&main);
+        timer->setObjectName("Timer1");
+        hs = window(http.base());
+        view = hs->findChild<QTextBrowser *>("displayhtml");
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override { hs.reset(); }
+
+    // The list, the pictures and the score posts, on any server.
+    void serve(httplib::Server &server)
+    {
+        server.Get("/pic.png", [this](const httplib::Request &, httplib::Response &res) {
             ++pictureRequests;
             res.set_content("not really a picture", "image/png");
         });
-        http.server.Get("/counter/ballwick.shtml", [this](const httplib::Request &, httplib::Response &res) {
+        server.Get("/counter/ballwick.shtml", [this](const httplib::Request &, httplib::Response &res) {
             ++listRequests;
             res.set_content(page, "text/html");
         });
-        http.server.Get("/cgi-bin/ballwick.cgi", [this](const httplib::Request &req, httplib::Response &res) {
+        server.Get("/cgi-bin/ballwick.cgi", [this](const httplib::Request &req, httplib::Response &res) {
             std::lock_guard lock(m);
             postTarget = req.target;
             postName = req.get_param_value("name");
@@ -51,30 +79,14 @@ protected:
                 keys.push_back(p.first);
             res.set_content("Score posted.\n", "text/plain");
         });
-        http.start();
-        ASSERT_TRUE(dataDir.isValid());
-        ballwick::setDataDirOverride(dataDir.path());
-        ballwick::setServerBaseOverride(http.base());
-        TURL::setOpener([this](const QUrl &u) {
-            opened << u.toString();
-            return true;
-        });
-        main.setObjectName("tmain");
-        cleared = new QWidget(&main);
-        cleared->setObjectName("panel_cleared");
-        timer = new QTimer(&main);
-        timer->setObjectName("Timer1");
-        hs = std::make_unique<Thighscore>(&main);
-        view = hs->findChild<QTextBrowser *>("displayhtml");
-        ASSERT_NE(view, nullptr);
     }
-    void TearDown() override
+
+    // A window on the server at base, its queue in dataDir.
+    std::unique_ptr<Thighscore> window(const QString &base)
     {
-        hs.reset();
-        TURL::setOpener({});
-        ballwick::setServerBaseOverride(QString());
-        ballwick::setDataDirOverride(QString());
+        return std::make_unique<Thighscore>(&main, links, ballwick::ServerAddresses(base), dataDir.path() + "/");
     }
+    QString queueFile() const { return dataDir.path() + "/ballwickposts.json"; }
 
     std::vector<std::string> receivedPosts()
     {
@@ -97,7 +109,8 @@ protected:
     std::mutex m;
     std::string postTarget, postName, postDate, postScore;
     std::vector<std::string> keys;
-    QStringList opened;
+    TextLinks links;
+    QStringList &opened = links.opened;
     QWidget main;
     QWidget *cleared = nullptr;
     QTimer *timer = nullptr;
@@ -144,7 +157,7 @@ TEST_F(HighscoreTest, TheListIsFetchedAfreshEachTimeAndShown)
     EXPECT_EQ(listRequests, 2);
 
     // A list fetch that fails leaves the view as it was.
-    ballwick::setServerBaseOverride(RawServer([](int, const std::string &, RawServer &) {}).url());
+    http.stop();
     hs->loadit();
     ASSERT_TRUE(waitFor([&] { return !hs->getit->running(); }));
     EXPECT_TRUE(view->toPlainText().contains("Second"));
@@ -298,25 +311,27 @@ TEST(PageCheck, NestingIsCountedByElementAndTable)
 // of them again.
 TEST_F(HighscoreTest, UnansweredPostsAreSentAgainInOrderAndNeverTwice)
 {
-    const QString dead = deadBase();
-    ballwick::setServerBaseOverride(dead);
+    http.stop(); // the server is away
     hs->sendscore("Ann", "12/1/26", "10");
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
     hs->sendscore("Bo", "12/2/26", "20");
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
-    EXPECT_EQ(PostQueue().posts().size(), 2); // on the disk
+    EXPECT_EQ(PostQueue(queueFile()).posts().size(), 2); // on the disk
     EXPECT_TRUE(hs->hasQueuedPosts());
 
-    ballwick::setServerBaseOverride(http.base());
+    HttpFixture back; // and comes back at the same address
+    serve(back.server);
+    back.start(http.port());
+    ASSERT_EQ(back.port(), http.port());
     hs->sendscore("Cy", "12/3/26", "30");
     ASSERT_TRUE(waitFor([&] { return receivedPosts().size() == 3 && !hs->resendit->running(); }));
     QTest::qWait(200);
     EXPECT_EQ(receivedPosts(), (std::vector<std::string>{"Cy|12/3/26|30", "Ann|12/1/26|10", "Bo|12/2/26|20"}));
     EXPECT_FALSE(hs->hasQueuedPosts());
-    EXPECT_TRUE(PostQueue().isEmpty());
+    EXPECT_TRUE(PostQueue(queueFile()).isEmpty());
 
     // The next run: nothing left to send.
-    hs = std::make_unique<Thighscore>(&main);
+    hs = window(back.base());
     hs->sendqueued();
     QTest::qWait(300);
     EXPECT_EQ(receivedPosts().size(), 3u);
@@ -324,15 +339,14 @@ TEST_F(HighscoreTest, UnansweredPostsAreSentAgainInOrderAndNeverTwice)
 
 TEST_F(HighscoreTest, AQueuedPostSurvivesARestartAndArrivesOnce)
 {
-    ballwick::setServerBaseOverride(deadBase());
+    hs = window(deadBase());
     hs->sendscore("Dee", "11/30/26", "77");
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
     hs->sendqueued(); // the server is still away: it stays
     ASSERT_TRUE(waitFor([&] { return !hs->resendit->running(); }));
     EXPECT_TRUE(hs->hasQueuedPosts());
 
-    ballwick::setServerBaseOverride(http.base());
-    hs = std::make_unique<Thighscore>(&main);
+    hs = window(http.base());
     hs->sendqueued();
     hs->sendqueued(); // once per run
     ASSERT_TRUE(waitFor([&] { return !receivedPosts().empty() && !hs->resendit->running(); }));
@@ -340,6 +354,20 @@ TEST_F(HighscoreTest, AQueuedPostSurvivesARestartAndArrivesOnce)
     EXPECT_EQ(receivedPosts(), std::vector<std::string>{"Dee|11/30/26|77"});
     EXPECT_FALSE(hs->hasQueuedPosts());
     EXPECT_FALSE(hs->isVisible()); // sent quietly: no list window
+}
+
+TEST(ServerAddresses, EveryRequestHangsOffOneBaseEndingInASlash)
+{
+    const ballwick::ServerAddresses local("http://127.0.0.1:9/games");
+    EXPECT_EQ(local.base(), "http://127.0.0.1:9/games/");
+    EXPECT_EQ(local.scoreList(), "http://127.0.0.1:9/games/counter/ballwick.shtml");
+    EXPECT_EQ(local.version(), "http://127.0.0.1:9/games/ballwick/ballwickversion.txt");
+    EXPECT_EQ(local.installer(), "http://127.0.0.1:9/games/ballwick/moxsetup.exe");
+    EXPECT_EQ(local.scorePost("A&B", "12/6/26", "5"),
+              "http://127.0.0.1:9/games/cgi-bin/ballwick.cgi?name=A%26B&date=12/6/26&score=5");
+    EXPECT_EQ(ballwick::ServerAddresses().base(), ballwick::ServerAddresses(ballwick::ServerAddresses::builtIn()).base());
+    EXPECT_TRUE(ballwick::ServerAddresses().base().endsWith('/'));
+    EXPECT_EQ(ballwick::ServerAddresses("").base(), ballwick::ServerAddresses().base());
 }
 
 TEST(PostQueueFile, KeepsFiftyPostsOldestDroppedAndSkipsWhatIsNotOurs)

@@ -1,6 +1,7 @@
 // The link opener with a recording opener in place of the desktop.
 #include <gtest/gtest.h>
 
+#include "../common/recordinglinks.h"
 #include "online/turl.h"
 
 namespace {
@@ -8,24 +9,23 @@ namespace {
 class TURLTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    RecordingLinks links;
+    bool &accept = links.accept;
+    QStringList opened() const
     {
-        TURL::setOpener([this](const QUrl &u) {
-            opened << u.toString();
-            return accept;
-        });
+        QStringList texts;
+        for (const QUrl &u : links.opened)
+            texts << u.toString();
+        return texts;
     }
-    void TearDown() override { TURL::setOpener({}); }
-    QStringList opened;
-    bool accept = true;
 };
 
 TEST_F(TURLTest, EmptyAddressOpensNothing)
 {
-    TURL url;
+    TURL url(links);
     EXPECT_EQ(url.URLType(), utHttp);
     EXPECT_FALSE(url.OpenURL());
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(opened().isEmpty());
 }
 
 TEST_F(TURLTest, TheTypesPrefixGoesInFrontUnchanged)
@@ -35,7 +35,7 @@ TEST_F(TURLTest, TheTypesPrefixGoesInFrontUnchanged)
     for (int t = utFile; t <= utnone; ++t)
         EXPECT_EQ(TURL::prefix(TURLType(t)), prefixes[t]) << t;
 
-    TURL url;
+    TURL url(links);
     url.setURL("www.example.com/ballwick/");
     EXPECT_TRUE(url.OpenURL());
     url.setURLType(utnone);
@@ -44,19 +44,19 @@ TEST_F(TURLTest, TheTypesPrefixGoesInFrontUnchanged)
     url.setURLType(utMailto);
     url.setURL("player@example.com");
     EXPECT_TRUE(url.OpenURL());
-    EXPECT_EQ(opened, QStringList({"http://www.example.com/ballwick/", "https://scores.example.com/list?x=1#top",
+    EXPECT_EQ(opened(), QStringList({"http://www.example.com/ballwick/", "https://scores.example.com/list?x=1#top",
                                    "mailto:player@example.com"}));
 }
 
 TEST_F(TURLTest, LongAddressesPassWholeAndARefusalIsReported)
 {
-    TURL url;
+    TURL url(links);
     url.setURLType(utnone);
     const QString longOne = "http://www.example.com/" + QString(300, 'a') + "?q=" + QString(100, 'b');
     url.setURL(longOne);
     EXPECT_TRUE(url.OpenURL());
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], longOne);
+    ASSERT_EQ(opened().size(), 1);
+    EXPECT_EQ(opened()[0], longOne);
     accept = false;
     EXPECT_FALSE(url.OpenURL());
 }

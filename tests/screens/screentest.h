@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "online/turl.h"
+#include "../common/recordinglinks.h"
 
 // Records the addresses the windows open instead of starting a browser, and
 // gives them a main window to copy from and centre over.
@@ -14,15 +14,11 @@ class ScreenTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        TURL::setOpener([this](const QUrl &url) {
-            opened << url;
-            return true;
-        });
         mainWindow.setGeometry(17, 30, 766, 537); // inside the 800 x 600 offscreen screen
     }
-    void TearDown() override { TURL::setOpener({}); }
 
-    QList<QUrl> opened;
+    RecordingLinks links;
+    QList<QUrl> &opened = links.opened;
     QWidget mainWindow;
 };
 

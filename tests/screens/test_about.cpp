@@ -25,7 +25,7 @@ QLabel *label(const QWidget &w, const char *name)
 
 TEST_F(AboutWindow, ReadsVersionOneZeroTwoTwoWhileTheVersionLabelHoldsOneZeroTwo)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     about.show();
     QLabel *version = label(about, "version");
     ASSERT_NE(version, nullptr);
@@ -50,7 +50,7 @@ TEST_F(AboutWindow, ReadsVersionOneZeroTwoTwoWhileTheVersionLabelHoldsOneZeroTwo
 
 TEST_F(AboutWindow, WebAddressOpensTheMakersSite)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     about.show();
     QLabel *link = label(about, "Label7");
     ASSERT_NE(link, nullptr);
@@ -71,7 +71,7 @@ TEST_F(AboutWindow, WebAddressOpensTheMakersSite)
 
 TEST_F(AboutWindow, FixedDialogThatDoneAndTheCloseBoxOnlyHide)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Ballwick - About"));
     EXPECT_EQ(about.minimumSize(), QSize(304, 193));
     EXPECT_EQ(about.maximumSize(), QSize(304, 193));
@@ -93,7 +93,7 @@ TEST_F(AboutWindow, TakesTheGamesTileWhenTheMainWindowHasNone)
     const QPixmap gameTile(QStringLiteral(":/images/tile.png"));
     if (gameTile.isNull())
         GTEST_SKIP() << "the game's pictures are not linked in";
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     const auto *own = about.findChild<TLbBackground *>(QStringLiteral("LbBackground1"));
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->image().toImage(), gameTile.toImage());
@@ -134,7 +134,7 @@ TEST_F(AboutWindow, AtDoubleDensityTheLogoHasTwiceThePixels)
 {
     if (qApp->devicePixelRatio() < 2)
         GTEST_SKIP() << "run with QT_SCALE_FACTOR=2";
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     about.show();
     const QPixmap logo = label(about, "Image1")->pixmap();
     EXPECT_EQ(logo.devicePixelRatio(), 2.0);
@@ -144,7 +144,7 @@ TEST_F(AboutWindow, AtDoubleDensityTheLogoHasTwiceThePixels)
 
 TEST_F(AboutWindow, CreditsNameTheMakerOfTheGreeting)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     EXPECT_EQ(label(about, "Label3")->text(), QStringLiteral("made by Quendra Software"));
 }
 
@@ -152,9 +152,9 @@ TEST_F(AboutWindow, CreditsNameTheMakerOfTheGreeting)
 // label of the three windows reads its text as markup.
 TEST_F(AboutWindow, NoLabelOfTheInformationWindowsReadsMarkup)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     Thelp help(&mainWindow);
-    Tmultiplayer multiplayer(&mainWindow);
+    Tmultiplayer multiplayer(&mainWindow, links);
     int seen = 0;
     for (const QWidget *window : {static_cast<QWidget *>(&about), static_cast<QWidget *>(&help),
                                   static_cast<QWidget *>(&multiplayer)}) {

@@ -165,7 +165,7 @@ TEST_F(HelpWindow, LicenceSectionFollowsTheLicenseFile)
 
 TEST_F(HelpWindow, AboutButtonShowsTheAboutWindowAndBothStayOpen)
 {
-    Tabout about(&mainWindow);
+    Tabout about(&mainWindow, links);
     Thelp help(&mainWindow);
     help.show();
     EXPECT_FALSE(about.isVisible());
@@ -176,7 +176,7 @@ TEST_F(HelpWindow, AboutButtonShowsTheAboutWindowAndBothStayOpen)
     EXPECT_TRUE(help.isVisible());
 
     about.hide();
-    Tabout other(&mainWindow);
+    Tabout other(&mainWindow, links);
     help.setAboutWindow(&other);
     click(button(help, "button_about"));
     EXPECT_TRUE(other.isVisible());
@@ -315,7 +315,8 @@ TEST_F(HelpWindow, CopiesTheMainWindowsTileAndColour)
 
 TEST(ScreenAddress, SchemeDecidesTheLinkType)
 {
-    TURL url;
+    RecordingLinks links;
+    TURL url(links);
     ballwick::screens::setAddress(&url, QStringLiteral("http://www.example.com/"));
     EXPECT_EQ(url.URLType(), utHttp);
     EXPECT_EQ(url.URL(), QStringLiteral("www.example.com/"));

@@ -13,7 +13,7 @@ using MultiplayerWindow = ScreenTest;
 
 TEST_F(MultiplayerWindow, BothSentencesAndThePictureOpenTheSamePage)
 {
-    Tmultiplayer window(&mainWindow);
+    Tmultiplayer window(&mainWindow, links);
     window.show();
     for (const char *name : {"Label6", "Label1", "Image1"}) {
         auto *w = window.findChild<QLabel *>(QString::fromLatin1(name));
@@ -29,7 +29,7 @@ TEST_F(MultiplayerWindow, BothSentencesAndThePictureOpenTheSamePage)
 
 TEST_F(MultiplayerWindow, ShowsThe400By300PictureInItsPlace)
 {
-    Tmultiplayer window(&mainWindow);
+    Tmultiplayer window(&mainWindow, links);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Ballwick Solo - Multiplayer"));
     EXPECT_TRUE(window.windowFlags() & Qt::Tool);
     EXPECT_EQ(window.minimumSize(), QSize(569, 431));
@@ -43,7 +43,7 @@ TEST_F(MultiplayerWindow, ShowsThe400By300PictureInItsPlace)
 
 TEST_F(MultiplayerWindow, DamagedPictureLeavesAnEmptyPictureAndAWorkingWindow)
 {
-    Tmultiplayer window(&mainWindow);
+    Tmultiplayer window(&mainWindow, links);
     window.show();
     QFile file(QStringLiteral(":/screens/multiplayer.jpg"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -63,7 +63,7 @@ TEST_F(MultiplayerWindow, DamagedPictureLeavesAnEmptyPictureAndAWorkingWindow)
 
 TEST_F(MultiplayerWindow, DoneHidesAndTheWindowReopensWhereItWasLeft)
 {
-    Tmultiplayer window(&mainWindow);
+    Tmultiplayer window(&mainWindow, links);
     window.show();
     const QPoint offset = window.frameGeometry().center() - mainWindow.frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 40);
@@ -95,7 +95,7 @@ TEST_F(MultiplayerWindow, AtDoubleDensityShowsTheDoubleSizePicture)
 {
     if (qApp->devicePixelRatio() < 2)
         GTEST_SKIP() << "run with QT_SCALE_FACTOR=2";
-    Tmultiplayer window(&mainWindow);
+    Tmultiplayer window(&mainWindow, links);
     window.show();
     auto *image = window.findChild<QLabel *>(QStringLiteral("Image1"));
     EXPECT_EQ(window.picture().size(), QSize(800, 600));

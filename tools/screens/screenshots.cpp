@@ -12,6 +12,7 @@
 
 #include <cstdio>
 
+#include "online/turl.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
@@ -47,9 +48,10 @@ int main(int argc, char **argv)
     tile->setObjectName(QStringLiteral("LbBackground1"));
     tile->setImage(QPixmap(QStringLiteral(":/images/tile.png")));
 
-    Tabout about(&mainWindow);
+    ballwick::DesktopLinks links; // nothing is clicked here
+    Tabout about(&mainWindow, links);
     Thelp help(&mainWindow);
-    Tmultiplayer multiplayer(&mainWindow);
+    Tmultiplayer multiplayer(&mainWindow, links);
 
     bool ok = true;
     // The help window on its scoring section, which shows the indented table.
