@@ -6,6 +6,8 @@
 
 #include "app/sounds.h"
 #include "app/tmain.h"
+#include "net/selfupdate.h"
+#include "online/turl.h"
 #include "online/thighscore.h"
 #include "screens/tabout.h"
 #include "screens/thelp.h"
@@ -64,17 +66,20 @@ int main(int argc, char **argv)
     // What the windows use outside themselves: the real ones.
     ballwick::MessageBoxes dialogs;
     ballwick::Sounds cues(ballwick::makeAudioOutput());
+    ballwick::DesktopLinks links;
+    ballwick::RunningProgram program;
     ballwick::MainServices services;
     services.places = ballwick::runningPlaces();
     services.cues = &cues;
     services.dialogs = &dialogs;
+    services.program = &program;
 
     Tmain main(services);
     Ttallylist tally(&main);
-    Tabout about(&main);
+    Tabout about(&main, links);
     Thelp help(&main);
-    Thighscore highscore(&main);
-    Tmultiplayer multiplayer(&main);
+    Thighscore highscore(&main, links, services.server, services.places.data);
+    Tmultiplayer multiplayer(&main, links);
     main.setwindows(&tally, &about, &help, &highscore, &multiplayer);
 
     main.show();

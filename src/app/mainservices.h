@@ -1,20 +1,32 @@
 #pragma once
 #include "app/appdirs.h"
+#include "online/serverbase.h"
 
 namespace ballwick {
 
 class CuePlayer;
 class Dialogs;
+class ProgramProcess;
 
 // What the main window uses outside itself. main() makes the real ones (the
 // running program's file places, the audio cues, Qt's message boxes); tests
 // hand in a temporary folder and recorders. The pointed-to objects outlive
 // the window.
+//
+// Which library each piece comes from shows the layering: the folders from
+// bw_appdirs, the cues from here, the boxes from bw_widgets, the server and
+// the running program from bw_online and bw_selfupdate.
 struct MainServices
 {
     FilePlaces places;           // the settings file and the data folder
     CuePlayer *cues = nullptr;   // asked only while "Play Sounds" is checked
     Dialogs *dialogs = nullptr;  // error boxes
+    ServerAddresses server;      // the score and update server
+    ProgramProcess *program = nullptr; // what the self-update moves aside, starts and ends
+    // Time limits of the installer's download in milliseconds (a stall, the
+    // whole download); 0 keeps the HTTP client's own.
+    int downloadStallMs = 0;
+    int downloadDeadlineMs = 0;
 };
 
 } // namespace ballwick

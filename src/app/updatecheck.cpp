@@ -47,12 +47,6 @@ QString builtVersion()
     return last > 0 && full.count(QLatin1Char('.')) == 3 ? full.left(last) : full;
 }
 
-// The running program's file, in the program directory.
-QString programFile()
-{
-    return programDir() + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-}
-
 } // namespace
 
 UpdateCheck::UpdateCheck(TFlatPanel *panel, const MainServices &services, QString appname, QObject *parent)
@@ -83,7 +77,7 @@ UpdateCheck::UpdateCheck(TFlatPanel *panel, const MainServices &services, QStrin
 
 void UpdateCheck::start()
 {
-    m_fetch->URL = versionAddress();
+    m_fetch->URL = m_services.server.version();
     m_fetch->StartFetch();
 }
 
@@ -117,17 +111,16 @@ void UpdateCheck::accept()
 void UpdateCheck::download()
 {
     THttpCliDownload getupdate;
-    SelfUpdate update(&getupdate, programFile(), m_services.places.data);
-    update.applyHooks();
-    if (const int ms = SelfUpdate::hooks().stallTimeoutMs)
-        getupdate.client().StallTimeoutMs = ms;
-    if (const int ms = SelfUpdate::hooks().deadlineMs)
-        getupdate.client().DeadlineMs = ms;
+    SelfUpdate update(&getupdate, *m_services.program, m_services.places.data);
+    if (m_services.downloadStallMs > 0)
+        getupdate.client().StallTimeoutMs = m_services.downloadStallMs;
+    if (m_services.downloadDeadlineMs > 0)
+        getupdate.client().DeadlineMs = m_services.downloadDeadlineMs;
     update.onStatus = [this](const QString &text) { m_status->setText(text); };
     SelfUpdate::Outcome outcome;
     QWidget *window = m_panel->window();
     try {
-        outcome = update.downloadAndStart(installerAddress());
+        outcome = update.downloadAndStart(m_services.server.installer());
     } catch (const std::exception &e) {
         m_services.dialogs->error(window, QString::fromLocal8Bit(e.what()));
         return;
@@ -135,7 +128,7 @@ void UpdateCheck::download()
     if (outcome != SelfUpdate::Outcome::StartFailed)
         return;
     // The maker's site: the server base without its final "/".
-    QString site = serverBase();
+    QString site = m_services.server.base();
     if (site.endsWith(QLatin1Char('/')))
         site.chop(1);
     m_services.dialogs->error(window, QStringLiteral("There was an error in the update process. Please download ")

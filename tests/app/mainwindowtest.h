@@ -7,8 +7,10 @@
 #include <QStringList>
 
 #include "../common/recordingdialogs.h"
+#include "../common/recordinglinks.h"
 #include "app/mainservices.h"
 #include "app/sounds.h"
+#include "net/selfupdate.h"
 
 namespace ballwick::test {
 
@@ -20,12 +22,32 @@ struct RecordingCues : CuePlayer
     void play(const QString &name) override { cues << name; }
 };
 
+// The running program as the self-update sees it: a file of the test's, and
+// installer starts and process ends written down instead of done.
+struct RecordingProgram : ProgramProcess
+{
+    QString file;
+    QList<QStringList> starts;
+    QList<int> exits;
+    bool startWorks = true;
+
+    QString programFile() const override { return file; }
+    bool startInstaller(const QString &installer, const QStringList &args) override
+    {
+        starts << (QStringList{installer} + args);
+        return startWorks;
+    }
+    void endProcess(int code) override { exits << code; }
+};
+
 // A main window's services for a test: every file in one folder of the test's
 // own, cues and messages recorded.
 struct TestServices
 {
     RecordingCues cues;
     RecordingDialogs dialogs;
+    RecordingProgram program;
+    RecordingLinks links;
     MainServices services;
 
     const MainServices &in(const QString &dir)
@@ -34,6 +56,7 @@ struct TestServices
         services.places = {slash, slash, true};
         services.cues = &cues;
         services.dialogs = &dialogs;
+        services.program = &program;
         return services;
     }
 };

@@ -54,35 +54,24 @@ protected:
         else
             ScriptServer::replyAndClose(s, "HTTP/1.0 404 Not Found\r\nContent-Length: 4\r\n\r\nnone");
     }};
-    QStringList errors;
-    QList<QStringList> starts;
-    QList<int> exits;
-    bool startWorks = true;
+    ballwick::test::TestServices fakes;
+    QStringList &errors = fakes.dialogs.errors;
+    QList<QStringList> &starts = fakes.program.starts;
+    QList<int> &exits = fakes.program.exits;
+    bool &startWorks = fakes.program.startWorks;
+    ballwick::MainServices services;
 
     void SetUp() override
     {
-        ballwick::setDataDirOverride(dir.path());
-        ballwick::setServerBaseOverride(srv.url("/"));
-        Tmain::setSoundSink([](const QString &) {});
-        Tmain::setErrorSink([this](const QString &m) { errors << m; });
+        services = fakes.in(dir.path());
+        services.server = ballwick::ServerAddresses(srv.url("/"));
+        services.downloadStallMs = 300;
+        services.downloadDeadlineMs = 3000;
+        fakes.program.file = program;
         QFile f(program);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("old program");
         f.close();
-        ballwick::SelfUpdate::setHooks({program,
-                                        [this](const QString &file, const QStringList &args) {
-                                            starts << (QStringList{file} + args);
-                                            return startWorks;
-                                        },
-                                        [this](int code) { exits << code; }, 300, 3000});
-    }
-    void TearDown() override
-    {
-        ballwick::SelfUpdate::setHooks({});
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
-        ballwick::setServerBaseOverride({});
-        ballwick::setDataDirOverride({});
     }
 
     // Shows a main window with its about window, as the program does, and waits
@@ -106,8 +95,8 @@ TEST_F(TmainUpdate, OnlyAVersionTextOtherThanOursByteForByteOffersTheUpdate)
     for (const Case &c : {Case{"1.0.2", false}, Case{"1.0.3", true}, Case{"1.0.2\n", true}, Case{"1.0.2 ", true}}) {
         version = c.served;
         srv.requests.clear();
-        Tmain w;
-        Tabout about(&w);
+        Tmain w(services);
+        Tabout about(&w, fakes.links);
         showAndWaitForCheck(w, about);
         EXPECT_EQ(!part<TFlatPanel>(w, "panel_update")->isHidden(), c.offered) << c.served.constData();
         EXPECT_TRUE(srv.requests[0].startsWith("GET /ballwick/ballwickversion.txt "));
@@ -120,7 +109,7 @@ TEST_F(TmainUpdate, UntickedCheckMakesNoRequest)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[ballwick]\nUpdate=false\n");
     ini.close();
-    Tmain w;
+    Tmain w(services);
     EXPECT_FALSE(part<QAction>(w, "updatecheck")->isChecked());
     w.show();
     QTest::qWait(1000);
@@ -132,8 +121,8 @@ TEST_F(TmainUpdate, OkDownloadsStartsTheInstallerAndEnds)
 {
     if (!BALLWICK_SELF_UPDATE)
         GTEST_SKIP() << "a packaged build never runs the self-update";
-    Tmain w;
-    Tabout about(&w);
+    Tmain w(services);
+    Tabout about(&w, fakes.links);
     showAndWaitForCheck(w, about);
     ASSERT_FALSE(part<TFlatPanel>(w, "panel_update")->isHidden());
     EXPECT_EQ(part<QLabel>(w, "Label15")->text(), "Update Available");
@@ -162,8 +151,8 @@ TEST_F(TmainUpdate, FailuresLeaveTheGameInPlace)
     // The installer is missing on the server.
     {
         installerStatus = 404;
-        Tmain w;
-        Tabout about(&w);
+        Tmain w(services);
+        Tabout about(&w, fakes.links);
         showAndWaitForCheck(w, about);
         emit part<TImageButton>(w, "button_updateyes")->clicked();
         EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Download Aborted");
@@ -177,8 +166,8 @@ TEST_F(TmainUpdate, FailuresLeaveTheGameInPlace)
         installerStatus = 200;
         startWorks = false;
         srv.requests.clear();
-        Tmain w;
-        Tabout about(&w);
+        Tmain w(services);
+        Tabout about(&w, fakes.links);
         showAndWaitForCheck(w, about);
         emit part<TImageButton>(w, "button_updateyes")->clicked();
         EXPECT_EQ(part<QLabel>(w, "label_update")->text(), "Installing");
@@ -200,8 +189,8 @@ TEST_F(TmainUpdate, ASilentServerAbortsTheDownloadAndTheGameStays)
     if (!BALLWICK_SELF_UPDATE)
         GTEST_SKIP() << "a packaged build never runs the self-update";
     installerStatus = 0;
-    Tmain w;
-    Tabout about(&w);
+    Tmain w(services);
+    Tabout about(&w, fakes.links);
     showAndWaitForCheck(w, about);
     emit part<TImageButton>(w, "button_updateyes")->clicked();
     EXPECT_TRUE(programThereWhileDownloading);
@@ -219,8 +208,8 @@ TEST_F(TmainUpdate, ASilentServerAbortsTheDownloadAndTheGameStays)
 
 TEST_F(TmainUpdate, CancelHidesTheOffer)
 {
-    Tmain w;
-    Tabout about(&w);
+    Tmain w(services);
+    Tabout about(&w, fakes.links);
     showAndWaitForCheck(w, about);
     ASSERT_FALSE(part<TFlatPanel>(w, "panel_update")->isHidden());
     emit part<TImageButton>(w, "button_updatecancel")->clicked();

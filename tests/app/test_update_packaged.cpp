@@ -37,40 +37,29 @@ protected:
         else
             ScriptServer::replyAndClose(s, "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nnew!");
     }};
-    QList<QStringList> starts;
-    QList<int> exits;
+    ballwick::test::TestServices fakes;
+    QList<QStringList> &starts = fakes.program.starts;
+    QList<int> &exits = fakes.program.exits;
+    ballwick::MainServices services;
 
     void SetUp() override
     {
         if (BALLWICK_SELF_UPDATE)
             GTEST_SKIP() << "built with the self-update";
-        ballwick::setDataDirOverride(dir.path());
-        ballwick::setServerBaseOverride(srv.url("/"));
-        Tmain::setSoundSink([](const QString &) {});
+        services = fakes.in(dir.path());
+        services.server = ballwick::ServerAddresses(srv.url("/"));
+        fakes.program.file = program;
         QFile f(program);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("old program");
         f.close();
-        ballwick::SelfUpdate::setHooks({program,
-                                        [this](const QString &file, const QStringList &args) {
-                                            starts << (QStringList{file} + args);
-                                            return true;
-                                        },
-                                        [this](int code) { exits << code; }});
-    }
-    void TearDown() override
-    {
-        ballwick::SelfUpdate::setHooks({});
-        Tmain::setSoundSink({});
-        ballwick::setServerBaseOverride({});
-        ballwick::setDataDirOverride({});
     }
 };
 
 TEST_F(PackagedUpdate, TheOfferPointsAtThePackageManagerAndNothingIsReplaced)
 {
-    Tmain w;
-    Tabout about(&w);
+    Tmain w(services);
+    Tabout about(&w, fakes.links);
     w.setwindows(nullptr, &about, nullptr, nullptr, nullptr);
     w.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !srv.requests.isEmpty(); }, 5000));

@@ -36,29 +36,26 @@ namespace {
 class PostFlowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override
     {
-        ASSERT_TRUE(dir.isValid());
-        ballwick::setDataDirOverride(dir.path());
-        Tmain::setSoundSink([](const QString &) {});
-        Tmain::setErrorSink([this](const QString &message) { messages << message; });
-        TURL::setOpener([](const QUrl &) { return true; });
-        w = std::make_unique<Tmain>();
-        hs = std::make_unique<Thighscore>(w.get());
+        if (w)
+            w->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
+        hs.reset();
+        w.reset();
+    }
+
+    // Starts the main window and its high-score window against a server, as
+    // the program does, and shows it.
+    void open(const QString &base)
+    {
+        ballwick::MainServices services = fakes.in(dir.path());
+        services.server = ballwick::ServerAddresses(base);
+        w = std::make_unique<Tmain>(services);
+        hs = std::make_unique<Thighscore>(w.get(), fakes.links, services.server, dir.path());
         w->setwindows(nullptr, nullptr, nullptr, hs.get(), nullptr);
         w->show();
         view = hs->findChild<QTextBrowser *>("displayhtml");
-    }
-    void TearDown() override
-    {
-        w->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
-        hs.reset();
-        w.reset();
-        Tmain::setSoundSink({});
-        Tmain::setErrorSink({});
-        TURL::setOpener({});
-        ballwick::setServerBaseOverride(QString());
-        ballwick::setDataDirOverride(QString());
     }
 
     // Plays a round to its end: the three thief balls.
@@ -85,7 +82,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    QStringList messages;
+    ballwick::test::TestServices fakes;
+    QStringList &messages = fakes.dialogs.errors;
     std::unique_ptr<Tmain> w;
     std::unique_ptr<Thighscore> hs;
     QTextBrowser *view = nullptr;
@@ -95,7 +93,7 @@ TEST_F(PostFlowTest, SendScoreShowsTheListWithTheScoreAndNameAsPlainText)
 {
     ServerProcess server;
     ASSERT_TRUE(server.start(dir.filePath("scores.db")));
-    ballwick::setServerBaseOverride(server.base());
+    open(server.base());
     finishRound();
     const int score = w->engine().state().score;
 
@@ -130,7 +128,7 @@ TEST_F(PostFlowTest, AnEmptyNamePostsAsGuest)
 {
     ServerProcess server;
     ASSERT_TRUE(server.start(dir.filePath("scores.db")));
-    ballwick::setServerBaseOverride(server.base());
+    open(server.base());
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     finishRound();
@@ -156,7 +154,7 @@ TEST_F(PostFlowTest, AnEmptyNamePostsAsGuest)
 
 TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
 {
-    ballwick::setServerBaseOverride(deadBase());
+    open(deadBase());
     finishRound();
     w->button_sendscoreClick();
     ASSERT_TRUE(waitFor([&] { return !hs->sendit->running(); }));
@@ -188,7 +186,7 @@ TEST_F(PostFlowTest, WithoutAReplyTheDotsCycleAndPostingFailsOnce)
 // score reaches it exactly once.
 TEST_F(PostFlowTest, AScorePostedWhileTheServerIsDownArrivesAfterTheNextStart)
 {
-    ballwick::setServerBaseOverride(deadBase());
+    open(deadBase());
     finishRound();
     part<QLineEdit>(*w, "edit_name")->setText("Later");
     const QString score = QString::number(w->engine().state().score);
@@ -207,11 +205,7 @@ TEST_F(PostFlowTest, AScorePostedWhileTheServerIsDownArrivesAfterTheNextStart)
     w.reset();
     ServerProcess server;
     ASSERT_TRUE(server.start(dir.filePath("scores.db")));
-    ballwick::setServerBaseOverride(server.base());
-    w = std::make_unique<Tmain>();
-    hs = std::make_unique<Thighscore>(w.get());
-    w->setwindows(nullptr, nullptr, nullptr, hs.get(), nullptr);
-    w->show();
+    open(server.base());
     ASSERT_TRUE(waitFor([&] { return !hs->hasQueuedPosts(); }, 10000));
     ASSERT_TRUE(waitFor([&] { return !hs->resendit->running(); }));
     w->hide();
