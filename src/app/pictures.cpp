@@ -14,7 +14,7 @@
 
 #include <map>
 
-#include "game/engine.h"
+#include "app/board.h"
 #include "widgets/accessible.h"
 #include "widgets/focusring.h"
 
@@ -178,7 +178,7 @@ public:
     QAccessibleInterface *childAt(int x, int y) const override
     {
         const QPoint p = board()->mapFromGlobal(QPoint(x, y));
-        const int slot = ballwick::Engine::slotat(p.x(), p.y());
+        const int slot = ballwick::slotat(p.x(), p.y());
         return slot >= 0 ? child(slot) : nullptr;
     }
     QAccessibleInterface *focusChild() const override

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+#include "app/board.h"
 #include "widgets/picture.h"
 #include "widgets/timagebutton.h"
 

@@ -24,6 +24,7 @@
 #include <exception>
 
 #include "app/appdirs.h"
+#include "app/board.h"
 #include "app/instancemutex.h"
 #include "app/mainsettings.h"
 #include "app/pictures.h"
@@ -39,9 +40,6 @@
 #include "widgets/dialogs.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/tlbbackground.h"
-
-using ballwick::CellColour;
-using ballwick::Widget;
 
 namespace {
 
@@ -71,12 +69,6 @@ void setTextColour(QWidget *w, const QColor &c)
     pal.setColor(QPalette::WindowText, c);
     pal.setColor(QPalette::Text, c);
     w->setPalette(pal);
-}
-
-QColor fromColourValue(std::uint32_t value)
-{
-    // Colour values are stored blue-green-red: 255 is red.
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 TFlatPanel *makePanel(QWidget *parent, const char *name, QRect geometry, const QColor &frame)
@@ -437,7 +429,7 @@ void Tmain::buildcards()
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row) {
                 auto *l = new TImageButton(panel_board1);
-                l->setObjectName(QString::fromStdString(ballwick::Engine::cellname(card, column, row)));
+                l->setObjectName(QString::fromStdString(ballwick::cellobjectname(card, column, row)));
                 l->setGeometry(lefts[card - 1][column - 1], tops[row - 1], 34, 29);
                 l->setAlignment(Qt::AlignCenter);
                 l->setFont(font);
@@ -477,7 +469,7 @@ QString Tmain::cellname(int card, int column, int row) const
         name += QStringLiteral("empty");
     else
         name += caption;
-    if (m_cellcolours[card - 1][column - 1][row - 1] == CellColour::grey && caption != QLatin1String("X"))
+    if (m_cellstates[card - 1][column - 1][row - 1] == ballwick::CellState::missed)
         name += QStringLiteral(", not covered");
     return name;
 }
@@ -485,8 +477,9 @@ QString Tmain::cellname(int card, int column, int row) const
 QString Tmain::slotname(int slot) const
 {
     const QString where = QStringLiteral("Ball slot %1").arg(slot + 1);
-    const int picture = m_engine && slot >= 0 && slot < ballwick::slotcount ? m_engine->boardpicture(slot)
-                                                                             : ballwick::picture_empty;
+    const int picture = m_engine && slot >= 0 && slot < ballwick::slotcount
+                            ? ballwick::ballpicture(m_engine->state().balls[slot])
+                            : ballwick::picture_empty;
     if (picture == ballwick::picture_empty)
         return where + QStringLiteral(", empty");
     if (picture == ballwick::picture_hidden)
@@ -655,7 +648,6 @@ void Tmain::FormClose()
 void Tmain::StartGame1Click()
 {
     m_engine->StartGame1Click();
-    synctags();
     focusboard();
 }
 
@@ -848,18 +840,7 @@ void Tmain::downloadit()
 void Tmain::button_startClick()
 {
     m_engine->button_startClick();
-    synctags();
     focusboard();
-}
-
-void Tmain::synctags()
-{
-    // Each card label carries its cell's tag as the property "Tag": the number
-    // while uncovered, 0 once covered.
-    for (int card = 1; card <= 3; ++card)
-        for (int column = 1; column <= 5; ++column)
-            for (int row = 1; row <= 5; ++row)
-                m_cards[card - 1][column - 1][row - 1]->setProperty("Tag", m_engine->state().tag(card, column, row));
 }
 
 void Tmain::button_cancelClick()
@@ -870,17 +851,15 @@ void Tmain::button_cancelClick()
 void Tmain::label_card111Click(QLabel *sender)
 {
     int card = 0, column = 0, row = 0;
-    if (sender && ballwick::Engine::parsecellname(sender->objectName().toStdString(), card, column, row)) {
+    if (sender && ballwick::parsecellobjectname(sender->objectName().toStdString(), card, column, row))
         m_engine->label_card111Click(card, column, row);
-        sender->setProperty("Tag", m_engine->state().tag(card, column, row));
-    }
 }
 
 void Tmain::paintbox_boardMouseUp(Qt::MouseButton, int x, int y)
 {
     // Any button counts; the rules ignore a release off the board.
     const bool playing = m_engine->state().roundactive;
-    m_engine->paintbox_boardMouseUp(x, y);
+    m_engine->paintbox_boardMouseUp(ballwick::slotat(x, y));
     if (playing && !m_engine->state().roundactive)
         roundended();
 }
@@ -900,133 +879,6 @@ void Tmain::paintbox_boardPaint(QPainter &painter)
 {
     painter.fillRect(paintbox_board->rect(), Qt::black);
     for (int s = 0; s < ballwick::slotcount; ++s)
-        painter.drawPixmap(ballwick::slotleft(s), ballwick::slottop(s), imagelist_balls(m_engine->boardpicture(s)));
-}
-
-void Tmain::addtomineincrease(int index)
-{
-    if (tallylist)
-        tallylist->addtomineincrease(index);
-}
-
-void Tmain::addtomineset(int index, const std::string &value)
-{
-    if (tallylist)
-        tallylist->addtomineset(index, QString::fromStdString(value));
-}
-
-int Tmain::bestcovered() const
-{
-    return tallylist ? tallylist->bestcovered() : 0;
-}
-
-bool Tmain::checkscore(int score, const std::string &name)
-{
-    return tallylist ? tallylist->checkscore(score, QString::fromStdString(name)) : false;
-}
-
-void Tmain::playsounds(const std::string &name)
-{
-    playsounds(QString::fromStdString(name));
-}
-
-std::string Tmain::playername() const
-{
-    return edit_name->text().toStdString();
-}
-
-void Tmain::clearscores()
-{
-    listbox_scores->clear();
-}
-
-void Tmain::addscoreline(const std::string &line)
-{
-    listbox_scores->addItem(QString::fromStdString(line));
-}
-
-void Tmain::drawball(int slot, int)
-{
-    // The paint rule draws every slot from the board state.
-    if (slot >= 0 && slot < ballwick::slotcount) {
-        paintbox_board->update(ballwick::slotleft(slot), ballwick::slottop(slot), ballwick::slotsize,
-                               ballwick::slotsize);
-        paintbox_board->slotChanged(slot);
-    }
-}
-
-void Tmain::drawmox(int picture)
-{
-    if (picture < 0 || picture > 3)
-        return;
-    image_mox->setPixmap(imagelist_mox(picture));
-    image_mox->setProperty("picture", picture);
-    image_mox->setAccessibleName(picture == 0 ? QStringLiteral("Bingo Mox")
-                                              : QStringLiteral("Bingo Mox balls found: %1 of 3").arg(picture));
-}
-
-void Tmain::setcellcaption(int card, int column, int row, const std::string &caption)
-{
-    if (QLabel *l = cardlabel(card, column, row)) {
-        l->setText(QString::fromStdString(caption));
-        l->setAccessibleName(cellname(card, column, row));
-    }
-}
-
-void Tmain::setcellcolour(int card, int column, int row, CellColour colour)
-{
-    if (QLabel *l = cardlabel(card, column, row)) {
-        setTextColour(l, fromColourValue(static_cast<std::uint32_t>(colour)));
-        m_cellcolours[card - 1][column - 1][row - 1] = colour;
-        l->setAccessibleName(cellname(card, column, row));
-    }
-}
-
-QWidget *Tmain::widget(Widget w) const
-{
-    return findChild<QWidget *>(QLatin1String(ballwick::widgetname(w)));
-}
-
-void Tmain::setvisible(Widget w, bool visible)
-{
-    if (QWidget *target = widget(w))
-        target->setVisible(visible);
-    if (w == Widget::image_moxball)
-        announcebigball(false);
-}
-
-void Tmain::bringtofront(Widget w)
-{
-    if (QWidget *target = widget(w))
-        target->raise();
-}
-
-void Tmain::setcaption(Widget w, const std::string &caption)
-{
-    QWidget *target = widget(w);
-    const QString text = QString::fromStdString(caption);
-    if (auto *label = qobject_cast<QLabel *>(target))
-        label->setText(text);
-    else if (auto *panel = qobject_cast<TFlatPanel *>(target))
-        panel->setCaption(text);
-    if (w == Widget::label_bigball)
-        announcebigball(true);
-    else if (w == Widget::label_score || w == Widget::label_score1)
-        ballwick::announceChange(target);
-}
-
-void Tmain::announcebigball(bool captionset)
-{
-    // The big ball reads as its caption, or as the thief's ball while his
-    // picture lies over it. A new caption is always told (two thief balls in a
-    // row give the same words); showing or hiding his picture only when that
-    // changes the words.
-    QString name = label_bigball->text();
-    const int found = m_engine ? m_engine->state().moxcount : 0;
-    if (name.isEmpty() && image_moxball->isVisibleTo(this) && found > 0)
-        name = QStringLiteral("Bingo Mox ball, %1 of 3").arg(found);
-    const bool changed = name != label_bigball->accessibleName();
-    label_bigball->setAccessibleName(name);
-    if (!name.isEmpty() && (captionset || changed))
-        ballwick::announceChange(label_bigball);
+        painter.drawPixmap(ballwick::slotleft(s), ballwick::slottop(s),
+                           imagelist_balls(ballwick::ballpicture(m_engine->state().balls[s])));
 }

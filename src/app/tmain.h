@@ -120,7 +120,6 @@ public:
     void button_cancelClick();
     void label_card111Click(QLabel *sender);
     void paintbox_boardMouseUp(Qt::MouseButton button, int x, int y);
-    QWidget *widget(ballwick::Widget w) const;
     void paintbox_boardPaint(QPainter &painter);
 
     // The label of a card cell (card 1..3, column 1..5, row 1..5).
@@ -138,7 +137,7 @@ public:
     const QPixmap &imagelist_balls(int index) const;
     const QPixmap &imagelist_mox(int index) const;
 
-    // What the rules ask of the window (ballwick::GameView).
+    // What the rules ask of the window (ballwick::GameView), in tmain_view.cpp.
     void addtomineincrease(int index) override;
     void addtomineset(int index, const std::string &value) override;
     int bestcovered() const override;
@@ -147,13 +146,21 @@ public:
     std::string playername() const override;
     void clearscores() override;
     void addscoreline(const std::string &line) override;
-    void drawball(int slot, int picture) override;
-    void drawmox(int picture) override;
-    void setcellcaption(int card, int column, int row, const std::string &caption) override;
-    void setcellcolour(int card, int column, int row, ballwick::CellColour colour) override;
-    void setvisible(ballwick::Widget w, bool visible) override;
-    void bringtofront(ballwick::Widget w) override;
-    void setcaption(ballwick::Widget w, const std::string &caption) override;
+    void roundstarting() override;
+    void postingclosed() override;
+    void resultclosed() override;
+    void greetplayer() override;
+    void slotcleared(int slot) override;
+    void balldealt(int slot) override;
+    void ballshown(int slot, int number) override;
+    void thiefballshown(int slot) override;
+    void thiefcountchanged(int count) override;
+    void bigballchanged(int number) override;
+    void bigballshown() override;
+    void cellchanged(int card, int column, int row, ballwick::CellState state, int number) override;
+    void scorechanged(int score) override;
+    void roundover(int score) override;
+    void scoresendable() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -255,14 +262,16 @@ private:
     void buildwidgets();
     void buildcards();
     void showwindow(QWidget *window);
-    void synctags();
     void setfocusorder();
     void focusboard();
+    // The game view's helpers (tmain_view.cpp).
     void announcebigball(bool captionset);
+    void drawball(int slot);       // repaints a board slot from the board state
+    void drawmox(int found);       // the thief counter's picture for 0..3 balls found
     void roundended();
 
     QLabel *m_cards[3][5][5] = {};
-    ballwick::CellColour m_cellcolours[3][5][5] = {};
+    ballwick::CellState m_cellstates[3][5][5] = {}; // what each card cell shows
     bool m_startbykey = false; // File > Start Game came from its shortcut
     mutable QPixmap m_balls[78];
     mutable QPixmap m_mox[4];

@@ -4,7 +4,6 @@ namespace ballwick {
 
 namespace {
 
-constexpr int thiefball = 77;
 constexpr int thiefballs = 5;
 constexpr int roundends = 3; // the third thief ball ends the round
 
@@ -20,24 +19,6 @@ bool centre(int column, int row)
 
 } // namespace
 
-const char *widgetname(Widget w)
-{
-    switch (w) {
-    case Widget::button_start: return "button_start";
-    case Widget::button_sendscore: return "button_sendscore";
-    case Widget::panel_cleared: return "panel_cleared";
-    case Widget::panel_wait: return "panel_wait";
-    case Widget::panel_name: return "panel_name";
-    case Widget::panel_bigball: return "panel_bigball";
-    case Widget::image_moxball: return "image_moxball";
-    case Widget::label_bigball: return "label_bigball";
-    case Widget::label_score: return "label_score";
-    case Widget::label_score1: return "label_score1";
-    case Widget::label_name: return "label_name";
-    }
-    return "";
-}
-
 Engine::Engine(GameView &view) : Engine(view, Random(Random::clockseed())) {}
 
 Engine::Engine(GameView &view, Random random) : view_(view), random_(random) {}
@@ -46,19 +27,13 @@ void Engine::clearall()
 {
     for (int s = 0; s < slotcount; ++s) {
         state_.balls[s] = Ball{};
-        view_.drawball(s, picture_empty);
+        view_.slotcleared(s);
     }
     for (int card = 1; card <= 3; ++card)
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row) {
                 state_.tag(card, column, row) = 0;
-                if (centre(column, row)) {
-                    view_.setcellcolour(card, column, row, CellColour::red);
-                    view_.setcellcaption(card, column, row, "X");
-                } else {
-                    view_.setcellcolour(card, column, row, CellColour::black);
-                    view_.setcellcaption(card, column, row, "");
-                }
+                view_.cellchanged(card, column, row, centre(column, row) ? CellState::covered : CellState::blank, 0);
             }
 }
 
@@ -71,7 +46,7 @@ void Engine::createcard()
             for (int row = 1; row <= 5; ++row) {
                 if (centre(column, row)) {
                     state_.tag(card, column, row) = 0;
-                    view_.setcellcaption(card, column, row, "X");
+                    view_.cellchanged(card, column, row, CellState::covered, 0);
                     continue;
                 }
                 int n;
@@ -80,7 +55,7 @@ void Engine::createcard()
                 while (used[n]);
                 used[n] = true;
                 state_.tag(card, column, row) = n;
-                view_.setcellcaption(card, column, row, std::to_string(n));
+                view_.cellchanged(card, column, row, CellState::open, n);
             }
     }
 }
@@ -95,7 +70,7 @@ void Engine::shuffleballs()
             s = random_.draw(slotcount);
         while (state_.balls[s].number != 0);
         state_.balls[s].number = b;
-        view_.drawball(s, picture_hidden);
+        view_.balldealt(s);
     }
     for (int i = 0; i < thiefballs; ++i) {
         int s;
@@ -108,19 +83,17 @@ void Engine::shuffleballs()
 
 void Engine::button_startClick()
 {
-    view_.setvisible(Widget::button_start, false);
+    view_.roundstarting();
     clearall();
-    view_.setcaption(Widget::label_bigball, "");
-    view_.setvisible(Widget::image_moxball, false);
-    view_.setvisible(Widget::panel_wait, false);
-    view_.setvisible(Widget::panel_name, false);
-    view_.setvisible(Widget::panel_cleared, false);
+    view_.bigballchanged(0);
+    view_.postingclosed();
+    view_.resultclosed();
     view_.addtomineincrease(entry_games);
     state_.roundactive = true;
     view_.playsounds("turnnew");
-    view_.setcaption(Widget::label_name, "Good Luck " + view_.playername());
+    view_.greetplayer();
     state_.moxcount = 0;
-    view_.drawmox(0);
+    view_.thiefcountchanged(0);
     shuffleballs();
     createcard();
 }
@@ -128,20 +101,19 @@ void Engine::button_startClick()
 void Engine::StartGame1Click()
 {
     button_startClick();
-    view_.setvisible(Widget::panel_cleared, false);
+    view_.resultclosed();
 }
 
 void Engine::button_cancelClick()
 {
-    view_.setvisible(Widget::panel_cleared, false);
+    view_.resultclosed();
 }
 
-void Engine::paintbox_boardMouseUp(int x, int y)
+void Engine::paintbox_boardMouseUp(int s)
 {
     if (!state_.roundactive || state_.moxcount >= roundends)
         return;
-    const int s = slotat(x, y);
-    if (s < 0)
+    if (s < 0 || s >= slotcount)
         return;
     Ball &ball = state_.balls[s];
     if (ball.revealed != 0) {
@@ -149,21 +121,20 @@ void Engine::paintbox_boardMouseUp(int x, int y)
         return;
     }
     ball.revealed = 1;
-    view_.drawball(s, boardpicture(s));
     if (ball.number == thiefball) {
+        view_.thiefballshown(s);
         ++state_.moxcount;
-        view_.drawmox(state_.moxcount);
+        view_.thiefcountchanged(state_.moxcount);
         view_.playsounds("roundover");
-        view_.setcaption(Widget::label_bigball, "");
-        view_.setvisible(Widget::image_moxball, true);
+        view_.bigballchanged(thiefball);
         if (state_.moxcount == roundends)
             done();
     } else {
-        view_.setcaption(Widget::label_bigball, ballcaption(ball.number));
-        view_.setvisible(Widget::image_moxball, false);
+        view_.ballshown(s, ball.number);
+        view_.bigballchanged(ball.number);
         view_.playsounds("replace");
     }
-    view_.setvisible(Widget::panel_bigball, true);
+    view_.bigballshown();
 }
 
 void Engine::label_card111Click(int card, int column, int row)
@@ -182,11 +153,10 @@ void Engine::label_card111Click(int card, int column, int row)
         view_.playsounds("invalid");
         return;
     }
-    view_.setcellcaption(card, column, row, "X");
-    view_.setcellcolour(card, column, row, CellColour::red);
+    view_.cellchanged(card, column, row, CellState::covered, 0);
     state_.tag(card, column, row) = 0;
     scorecards(false);
-    view_.setcaption(Widget::label_score, "Score: " + std::to_string(state_.score));
+    view_.scorechanged(state_.score);
     view_.playsounds("placecard");
 }
 
@@ -213,39 +183,15 @@ void Engine::done()
     for (int card = 1; card <= 3; ++card)
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row)
-                if (state_.tag(card, column, row) != 0)
-                    view_.setcellcolour(card, column, row, CellColour::grey);
+                if (const int n = state_.tag(card, column, row); n != 0)
+                    view_.cellchanged(card, column, row, CellState::missed, n);
     view_.clearscores();
     state_.roundactive = false;
     scorecards(true);
-    view_.setvisible(Widget::panel_cleared, true);
-    view_.setvisible(Widget::button_start, true);
-    view_.bringtofront(Widget::panel_cleared);
-    const std::string score = std::to_string(state_.score);
-    view_.setcaption(Widget::label_score, "Score: " + score);
-    view_.setcaption(Widget::label_score1, "Your Score: " + score);
+    view_.roundover(state_.score);
     view_.checkscore(state_.score, view_.playername());
-    view_.setvisible(Widget::button_sendscore, true);
+    view_.scoresendable();
     view_.playsounds("winner");
-}
-
-int Engine::boardpicture(int slot) const
-{
-    if (slot < 0 || slot >= slotcount)
-        return picture_empty;
-    const Ball &ball = state_.balls[slot];
-    if (ball.revealed == 0)
-        return ball.number == 0 ? picture_empty : picture_hidden;
-    return ball.number;
-}
-
-int Engine::slotat(int x, int y)
-{
-    // A release that began on the board may end anywhere; only points on the
-    // board itself pick a slot.
-    if (x < 0 || y < 0 || x >= boardwidth || y >= boardheight)
-        return -1;
-    return (x / slotsize) * 5 + y / slotsize;
 }
 
 std::string Engine::ballcaption(int number)
@@ -254,27 +200,6 @@ std::string Engine::ballcaption(int number)
         return "";
     static constexpr const char *letters[5] = {"B", "I", "N", "G", "O"};
     return letters[(number - 1) / 15] + std::to_string(number);
-}
-
-std::string Engine::cellname(int card, int column, int row)
-{
-    return "label_card" + std::to_string(card) + std::to_string(column) + std::to_string(row);
-}
-
-bool Engine::parsecellname(std::string_view name, int &card, int &column, int &row)
-{
-    constexpr std::string_view prefix = "label_card";
-    if (name.size() != prefix.size() + 3 || name.substr(0, prefix.size()) != prefix)
-        return false;
-    const int c = name[prefix.size()] - '0';
-    const int x = name[prefix.size() + 1] - '0';
-    const int r = name[prefix.size() + 2] - '0';
-    if (!validcell(c, x, r))
-        return false;
-    card = c;
-    column = x;
-    row = r;
-    return true;
 }
 
 } // namespace ballwick

@@ -6,67 +6,38 @@
 //   - Tmain implements GameView and owns one Engine built on it
 //     (Engine engine{*this}; seeded from the clock, or Engine{*this, Random{seed}}).
 //   - It forwards its handlers: button_start -> button_startClick(); File > Start
-//     Game -> StartGame1Click(); a release on paintbox_board ->
-//     paintbox_boardMouseUp(x, y) with x, y relative to the paint box; a click on
-//     a card label -> label_card111Click(card, column, row) (parsecellname() turns
-//     "label_card213" into 2, 1, 3); button_cancel -> button_cancelClick().
-//   - paintbox_board's paint draws boardpicture(s) of imagelist_balls for every
-//     slot s at slotleft(s), slottop(s).
+//     Game -> StartGame1Click(); a release on the board -> paintbox_boardMouseUp(slot)
+//     with the slot under the pointer (-1 off the board); a click on a card cell ->
+//     label_card111Click(card, column, row); button_cancel -> button_cancelClick().
 //   - Everything the rules do outside their own state arrives through the GameView
 //     calls, in the order the rules make them: tally calls, sound cues, award list
-//     lines and display changes. The window only carries them out.
-//   - state() is read-only for the window; the high-score post reads
-//     state().score after the round.
+//     lines and the events of the round. The window decides how they look.
+//   - state() is read-only for the window; it paints the board from state().balls,
+//     and the high-score post reads state().score after the round.
 
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "game/random.h"
 #include "game/scoring.h"
 
 namespace ballwick {
 
-// Widgets of the main window that the rules show, hide, bring to the front or
-// caption. widgetname() gives each one's objectName().
-enum class Widget {
-    button_start,
-    button_sendscore,
-    panel_cleared,
-    panel_wait,
-    panel_name,
-    panel_bigball,
-    image_moxball,
-    label_bigball,
-    label_score,
-    label_score1,
-    label_name,
-};
-const char *widgetname(Widget w);
+constexpr int slotcount = 75; // the board: 15 columns of 5 slots, numbered down each column
+constexpr int thiefball = 77; // the number a thief ball carries
 
-// Font colours of a card cell (as colour values: black 0, red 255, grey 0x808080).
-enum class CellColour : std::uint32_t {
-    black = 0x000000,
-    red = 0x0000FF,
-    grey = 0x808080,
+// What a card cell shows.
+enum class CellState {
+    blank,   // no number yet
+    open,    // its number, not covered yet
+    covered, // covered (the free centre always is)
+    missed,  // its number, left uncovered when the round ended
 };
 
-// Picture indexes of imagelist_balls besides the numbers 1..75.
-constexpr int picture_empty = 0;
-constexpr int picture_hidden = 76;
-constexpr int picture_thief = 77;
-
-// Board geometry: 15 columns of 5 slots, numbered down each column, 40x40 pixels each,
-// on a 598x198 paint box.
-constexpr int slotcount = 75;
-constexpr int slotsize = 40;
-constexpr int boardwidth = 598;
-constexpr int boardheight = 198;
-constexpr int slotleft(int slot) { return (slot / 5) * slotsize; }
-constexpr int slottop(int slot) { return (slot % 5) * slotsize; }
-
-// What the main window does for the rules.
+// What the main window does for the rules: the tally calls, the sound cues and
+// the award list, and the events of the round that change what the player
+// sees. How an event looks is the window's business.
 class GameView {
 public:
     virtual ~GameView() = default;
@@ -74,32 +45,50 @@ public:
     // Tally list (Ttallylist).
     virtual void addtomineincrease(int index) = 0;
     virtual void addtomineset(int index, const std::string &value) = 0;
-    virtual int bestcovered() const = 0; // numeric value of the tally's counter 2 (mylabel_2)
+    virtual int bestcovered() const = 0; // the covered record: numeric value of the tally's counter 2
     virtual bool checkscore(int score, const std::string &name) = 0;
 
     // Sound cue by name ("turnnew", "replace", "roundover", "invalid", "placecard", "winner").
     virtual void playsounds(const std::string &name) = 0;
 
-    // The player's name: the text of edit_name.
+    // The player's name.
     virtual std::string playername() const = 0;
 
-    // Award list listbox_scores.
+    // The award lines of the round that ended.
     virtual void clearscores() = 0;
     virtual void addscoreline(const std::string &line) = 0;
 
-    // Draw picture 0..77 of imagelist_balls at a board slot's place.
-    virtual void drawball(int slot, int picture) = 0;
-    // Clear image_mox and draw picture 0..3 of imagelist_mox into it.
-    virtual void drawmox(int picture) = 0;
+    // A round begins: a new start is not offered while it runs.
+    virtual void roundstarting() = 0;
+    // The name entry and the wait for a posted score are put away.
+    virtual void postingclosed() = 0;
+    // The result of the last round is put away.
+    virtual void resultclosed() = 0;
+    // The new round is under way: the player is wished luck.
+    virtual void greetplayer() = 0;
 
-    // A card cell's label (label_card + card + column + row).
-    virtual void setcellcaption(int card, int column, int row, const std::string &caption) = 0;
-    virtual void setcellcolour(int card, int column, int row, CellColour colour) = 0;
+    // A board slot 0..74: emptied, given a ball face down, or its ball turned
+    // over (a numbered ball 1..75, or a thief ball).
+    virtual void slotcleared(int slot) = 0;
+    virtual void balldealt(int slot) = 0;
+    virtual void ballshown(int slot, int number) = 0;
+    virtual void thiefballshown(int slot) = 0;
+    // The thief balls found this round, 0..3.
+    virtual void thiefcountchanged(int count) = 0;
+    // The last ball turned over: 0 none, 1..75, or thiefball.
+    virtual void bigballchanged(int number) = 0;
+    // The last ball turned over is shown.
+    virtual void bigballshown() = 0;
 
-    // Visible/hidden, bring to front, and label captions of the widgets above.
-    virtual void setvisible(Widget w, bool visible) = 0;
-    virtual void bringtofront(Widget w) = 0;
-    virtual void setcaption(Widget w, const std::string &caption) = 0;
+    // A card cell (card 1..3, column 1..5, row 1..5) and its number (0 for none).
+    virtual void cellchanged(int card, int column, int row, CellState state, int number) = 0;
+
+    // The score during play.
+    virtual void scorechanged(int score) = 0;
+    // The round ended with this score: the result is shown and a new round is offered.
+    virtual void roundover(int score) = 0;
+    // The ended round's score may be sent.
+    virtual void scoresendable() = 0;
 };
 
 struct Ball {
@@ -137,13 +126,13 @@ public:
 
     // Start a round (the start button).
     void button_startClick();
-    // File > Start Game: start a round, then hide panel_cleared.
+    // File > Start Game: start a round, then put the last result away.
     void StartGame1Click();
-    // Hide the end-of-round panel.
+    // Put the result of the last round away.
     void button_cancelClick();
 
-    // A mouse release on the board at (x, y) relative to the paint box.
-    void paintbox_boardMouseUp(int x, int y);
+    // A release on the board over a slot 0..74; any other slot is ignored.
+    void paintbox_boardMouseUp(int slot);
     // A click on card cell (card 1..3, column 1..5, row 1..5).
     void label_card111Click(int card, int column, int row);
 
@@ -153,17 +142,8 @@ public:
     // End the round.
     void done();
 
-    // Picture index of imagelist_balls a slot paints with: 0 empty, 1..75, 76 hidden, 77 thief.
-    int boardpicture(int slot) const;
-
-    // The slot under a board point, or -1 outside the board.
-    static int slotat(int x, int y);
     // "B4", "N37": the column letter and the number of a ball 1..75.
     static std::string ballcaption(int number);
-    // "label_card213" for card 2, column 1, row 3.
-    static std::string cellname(int card, int column, int row);
-    // The reverse of cellname(); false for any other name.
-    static bool parsecellname(std::string_view name, int &card, int &column, int &row);
 
 private:
     GameView &view_;

@@ -71,7 +71,7 @@ protected:
 
     QLabel *card(int c, int col, int row)
     {
-        return w->findChild<QLabel *>(QString::fromStdString(Engine::cellname(c, col, row)));
+        return w->findChild<QLabel *>(QString::fromStdString(ballwick::cellobjectname(c, col, row)));
     }
 
     // A card cell holding the number, or null.
@@ -333,13 +333,14 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_FALSE(shown(part<QLabel>(*w, "image_moxball")));
     EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), "");
     EXPECT_EQ(part<QLabel>(*w, "label_name")->text(), "Good Luck " + part<QLineEdit>(*w, "edit_name")->text());
-    EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), 0);
+    EXPECT_EQ(state().moxcount, 0);
+    EXPECT_EQ(part<QLabel>(*w, "image_mox")->accessibleName(), "Bingo Mox");
     EXPECT_EQ(card(3, 3, 3)->text(), "X");
     EXPECT_EQ(textcolour(card(3, 3, 3)), QColor(Qt::red));
     EXPECT_EQ(textcolour(card(1, 1, 1)), QColor(Qt::black));
     EXPECT_EQ(card(1, 1, 1)->text(), QString::number(state().tag(1, 1, 1)));
-    EXPECT_EQ(card(1, 1, 1)->property("Tag").toInt(), state().tag(1, 1, 1));
-    EXPECT_EQ(card(2, 3, 3)->property("Tag").toInt(), 0);
+    EXPECT_NE(state().tag(1, 1, 1), 0);
+    EXPECT_EQ(state().tag(2, 3, 3), 0);
 
     // Reveal a numbered ball that stands on a card.
     int slot = findslot([this](const ballwick::Ball &b) { return b.number != 77 && cellwith(b.number); });
@@ -374,7 +375,9 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     EXPECT_EQ(cues, QStringList({"placecard"}));
     EXPECT_EQ(cell->text(), "X");
     EXPECT_EQ(textcolour(cell), QColor(Qt::red));
-    EXPECT_EQ(cell->property("Tag").toInt(), 0);
+    int cellcard = 0, cellcolumn = 0, cellrow = 0;
+    ASSERT_TRUE(ballwick::parsecellobjectname(cell->objectName().toStdString(), cellcard, cellcolumn, cellrow));
+    EXPECT_EQ(state().tag(cellcard, cellcolumn, cellrow), 0);
     EXPECT_EQ(part<QLabel>(*w, "label_score")->text(), QString("Score: %1").arg(state().score));
     EXPECT_GE(state().score, 4);
 
@@ -390,7 +393,9 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
         ASSERT_GE(thief, 0);
         cues.clear();
         clickslot(thief);
-        EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), found);
+        EXPECT_EQ(state().moxcount, found);
+        EXPECT_EQ(part<QLabel>(*w, "image_mox")->accessibleName(),
+                  QString("Bingo Mox balls found: %1 of 3").arg(found));
         EXPECT_TRUE(shown(part<QLabel>(*w, "image_moxball")));
         EXPECT_EQ(part<QLabel>(*w, "label_bigball")->text(), "");
         if (found < 3) {
@@ -443,7 +448,8 @@ TEST_F(MainWindowTest, PlaysAWholeRoundWithTheMouse)
     part<QAction>(*w, "StartGame1")->trigger();
     EXPECT_EQ(cues, QStringList({"turnnew"}));
     EXPECT_TRUE(state().roundactive);
-    EXPECT_EQ(part<QLabel>(*w, "image_mox")->property("picture").toInt(), 0);
+    EXPECT_EQ(state().moxcount, 0);
+    EXPECT_EQ(part<QLabel>(*w, "image_mox")->accessibleName(), "Bingo Mox");
     EXPECT_EQ(part<QLabel>(*w, "label_score")->text(), lastScore); // kept until the first daub
 }
 
@@ -551,6 +557,43 @@ TEST(Pictures, MissingPictureGivesAStandInOfTheAskedSize)
 {
     const QPixmap p = ballwick::picture(":/images/no-such-picture.png", QSize(40, 40));
     EXPECT_EQ(p.size(), QSize(40, 40));
+}
+
+// The board's pixels and the card cells' object names belong to the window.
+TEST(BoardLayout, PointsMapToSlotsDownEachColumn)
+{
+    EXPECT_EQ(ballwick::slotat(597, 197), 74);
+    EXPECT_EQ(ballwick::slotat(40, 0), 5);
+    EXPECT_EQ(ballwick::slotat(0, 0), 0);
+    EXPECT_EQ(ballwick::slotat(39, 79), 1);
+    EXPECT_EQ(ballwick::slotleft(74), 560);
+    EXPECT_EQ(ballwick::slottop(74), 160);
+
+    // Releases off the board pick nothing, including those just left of or above it.
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{-1, 5}, {-39, 5}, {5, -1}, {5, -39}, {598, 5}, {5, 198},
+                                                         {598, 197}, {600, 100}, {100, 1000}})
+        EXPECT_EQ(ballwick::slotat(x, y), -1) << x << ", " << y;
+}
+
+TEST(BoardLayout, SlotsPaintFaceDownUntilTurnedOver)
+{
+    using ballwick::Ball;
+    EXPECT_EQ(ballwick::ballpicture(Ball{0, 0}), ballwick::picture_empty);
+    EXPECT_EQ(ballwick::ballpicture(Ball{12, 0}), ballwick::picture_hidden);
+    EXPECT_EQ(ballwick::ballpicture(Ball{77, 0}), ballwick::picture_hidden);
+    EXPECT_EQ(ballwick::ballpicture(Ball{12, 1}), 12);
+    EXPECT_EQ(ballwick::ballpicture(Ball{77, 1}), ballwick::picture_thief);
+}
+
+TEST(BoardLayout, CellNamesCarryCardColumnAndRow)
+{
+    EXPECT_EQ(ballwick::cellobjectname(2, 1, 3), "label_card213");
+    int card = 0, column = 0, row = 0;
+    EXPECT_TRUE(ballwick::parsecellobjectname("label_card355", card, column, row));
+    EXPECT_EQ(card * 100 + column * 10 + row, 355);
+    for (const char *bad : {"label_card013", "label_card413", "label_card163", "label_card150", "label_card21",
+                            "label_card2134", "label_cardx13", "Label_card213", ""})
+        EXPECT_FALSE(ballwick::parsecellobjectname(bad, card, column, row)) << bad;
 }
 
 } // namespace

@@ -21,12 +21,21 @@ public:
     int best = 0; // numeric value of tally counter 2
     std::string name = "Guest";
     std::vector<std::string> scorelines;
-    std::map<std::tuple<int, int, int>, std::string> captions;
-    std::map<std::tuple<int, int, int>, CellColour> colours;
+    struct Cell {
+        CellState state = CellState::blank;
+        int number = 0;
+        bool operator==(const Cell &) const = default;
+    };
+    std::map<std::tuple<int, int, int>, Cell> cells;
+    // What each board slot shows: empty, face down, or the ball turned over
+    // (its number, or thiefball).
+    static constexpr int empty = 0;
+    static constexpr int facedown = -1;
     std::map<int, int> board;
-    std::map<Widget, bool> visible;
-    std::map<Widget, std::string> texts;
     int mox = -1;
+    int bigball = -1;
+    int score = -1;      // the score shown during play and at the end
+    int finalscore = -1; // the score of the round that ended
 
     void addtomineincrease(int index) override { calls.push_back("inc " + std::to_string(index)); }
     void addtomineset(int index, const std::string &value) override
@@ -53,31 +62,42 @@ public:
         calls.push_back("line " + line);
         scorelines.push_back(line);
     }
-    void drawball(int slot, int picture) override { board[slot] = picture; }
-    void drawmox(int picture) override
+    // The board and the cards are kept, not listed in calls.
+    void slotcleared(int slot) override { board[slot] = empty; }
+    void balldealt(int slot) override { board[slot] = facedown; }
+    void ballshown(int slot, int number) override { board[slot] = number; }
+    void thiefballshown(int slot) override { board[slot] = thiefball; }
+    void cellchanged(int card, int column, int row, CellState state, int number) override
     {
-        calls.push_back("mox " + std::to_string(picture));
-        mox = picture;
+        cells[{card, column, row}] = Cell{state, number};
     }
-    void setcellcaption(int card, int column, int row, const std::string &caption) override
+
+    void roundstarting() override { calls.push_back("roundstarting"); }
+    void postingclosed() override { calls.push_back("postingclosed"); }
+    void resultclosed() override { calls.push_back("resultclosed"); }
+    void greetplayer() override { calls.push_back("greetplayer"); }
+    void thiefcountchanged(int count) override
     {
-        captions[{card, column, row}] = caption;
+        calls.push_back("thiefcount " + std::to_string(count));
+        mox = count;
     }
-    void setcellcolour(int card, int column, int row, CellColour colour) override
+    void bigballchanged(int number) override
     {
-        colours[{card, column, row}] = colour;
+        calls.push_back("bigball " + std::to_string(number));
+        bigball = number;
     }
-    void setvisible(Widget w, bool shown) override
+    void bigballshown() override { calls.push_back("bigballshown"); }
+    void scorechanged(int shown) override
     {
-        calls.push_back(std::string(shown ? "show " : "hide ") + widgetname(w));
-        visible[w] = shown;
+        calls.push_back("score " + std::to_string(shown));
+        score = shown;
     }
-    void bringtofront(Widget w) override { calls.push_back(std::string("front ") + widgetname(w)); }
-    void setcaption(Widget w, const std::string &caption) override
+    void roundover(int shown) override
     {
-        calls.push_back(std::string("caption ") + widgetname(w) + " " + caption);
-        texts[w] = caption;
+        calls.push_back("roundover " + std::to_string(shown));
+        score = finalscore = shown;
     }
+    void scoresendable() override { calls.push_back("scoresendable"); }
 
     // Calls whose text starts with one of the given prefixes, in order.
     std::vector<std::string> only(std::initializer_list<const char *> prefixes) const

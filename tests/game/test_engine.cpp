@@ -12,6 +12,7 @@
 
 using namespace ballwick;
 using ballwick::test::RecordingView;
+using Cell = RecordingView::Cell;
 
 namespace {
 
@@ -29,7 +30,7 @@ struct Table {
                 return s;
         return -1;
     }
-    void reveal(int slot) { engine.paintbox_boardMouseUp(slotleft(slot) + 17, slottop(slot) + 23); }
+    void reveal(int slot) { engine.paintbox_boardMouseUp(slot); }
     void revealnumber(int number) { reveal(slotof(number)); }
     std::vector<int> thiefslots() const
     {
@@ -114,14 +115,15 @@ TEST(Deal, FixedSeedsGiveTheBoardAndCardsOfTheRules)
         for (int s = 0; s < slotcount; ++s) {
             EXPECT_EQ(t.state().balls[s].number, deal.board[s]) << "slot " << s;
             EXPECT_EQ(t.state().balls[s].revealed, 0);
-            EXPECT_EQ(t.view.board[s], picture_hidden);
+            EXPECT_EQ(t.view.board[s], RecordingView::facedown);
         }
         for (int card = 1; card <= 3; ++card)
             for (int column = 1; column <= 5; ++column)
                 for (int row = 1; row <= 5; ++row) {
                     const int n = deal.cards[(card - 1) * 25 + (column - 1) * 5 + row - 1];
                     EXPECT_EQ(t.state().tag(card, column, row), n);
-                    EXPECT_EQ((t.view.captions[{card, column, row}]), n ? std::to_string(n) : "X");
+                    EXPECT_EQ((t.view.cells[{card, column, row}]),
+                              (n ? Cell{CellState::open, n} : Cell{CellState::covered, 0}));
                 }
         // The deal draws exactly as often as the rules say.
         EXPECT_EQ(t.engine.random().seed(), deal.seedafter);
@@ -153,12 +155,12 @@ TEST(Deal, EveryRoundHasFiveThievesAndValidCards)
                     const int n = t.state().tag(card, column, row);
                     if (column == 3 && row == 3) {
                         ASSERT_EQ(n, 0);
-                        ASSERT_EQ((t.view.colours[{card, 3, 3}]), CellColour::red);
+                        ASSERT_EQ((t.view.cells[{card, 3, 3}].state), CellState::covered);
                         continue;
                     }
                     ASSERT_GE(n, (column - 1) * 15 + 1);
                     ASSERT_LE(n, column * 15);
-                    ASSERT_EQ((t.view.colours[{card, column, row}]), CellColour::black);
+                    ASSERT_EQ((t.view.cells[{card, column, row}]), (Cell{CellState::open, n}));
                     oncard.insert(n);
                 }
             ASSERT_EQ(oncard.size(), 24u);
@@ -172,10 +174,8 @@ TEST(Round, StartRunsItsStepsInOrder)
     t.view.name = "Alice";
     t.engine.state().score = 123; // the last round's score stays until the first daub
     t.engine.button_startClick();
-    EXPECT_EQ(t.view.calls, (std::vector<std::string>{
-                                "hide button_start", "caption label_bigball ", "hide image_moxball",
-                                "hide panel_wait", "hide panel_name", "hide panel_cleared", "inc 1",
-                                "sound turnnew", "caption label_name Good Luck Alice", "mox 0"}));
+    EXPECT_EQ(t.view.calls, (std::vector<std::string>{"roundstarting", "bigball 0", "postingclosed", "resultclosed",
+                                                      "inc 1", "sound turnnew", "greetplayer", "thiefcount 0"}));
     EXPECT_TRUE(t.state().roundactive);
     EXPECT_EQ(t.state().moxcount, 0);
     EXPECT_EQ(t.state().score, 123);
@@ -184,36 +184,27 @@ TEST(Round, StartRunsItsStepsInOrder)
 TEST(Round, NothingHappensBeforeTheFirstRound)
 {
     Table t(7);
-    t.engine.paintbox_boardMouseUp(10, 10);
+    t.engine.paintbox_boardMouseUp(0);
     t.engine.label_card111Click(1, 1, 1);
     t.engine.label_card111Click(1, 3, 3);
     EXPECT_TRUE(t.view.calls.empty());
-    for (int s = 0; s < slotcount; ++s)
-        EXPECT_EQ(t.engine.boardpicture(s), picture_empty);
+    EXPECT_TRUE(t.view.board.empty());
+    for (int s = 0; s < slotcount; ++s) {
+        EXPECT_EQ(t.state().balls[s].number, 0);
+        EXPECT_EQ(t.state().balls[s].revealed, 0);
+    }
 }
 
-TEST(Board, PointsMapToSlotsDownEachColumn)
+TEST(Board, ReleasesOffTheBoardPickNothing)
 {
-    EXPECT_EQ(Engine::slotat(597, 197), 74);
-    EXPECT_EQ(Engine::slotat(40, 0), 5);
-    EXPECT_EQ(Engine::slotat(0, 0), 0);
-    EXPECT_EQ(Engine::slotat(39, 79), 1);
-    EXPECT_EQ(slotleft(74), 560);
-    EXPECT_EQ(slottop(74), 160);
-
-    // Releases off the board pick nothing, including those just left of or above it.
-    for (auto [x, y] : std::vector<std::pair<int, int>>{{-1, 5}, {-39, 5}, {5, -1}, {5, -39}, {598, 5}, {5, 198},
-                                                         {600, 100}, {100, 1000}})
-        EXPECT_EQ(Engine::slotat(x, y), -1) << x << ", " << y;
-
     Table t(11);
     t.engine.button_startClick();
     const std::size_t mark = t.view.calls.size();
-    t.engine.paintbox_boardMouseUp(-20, 10);
-    t.engine.paintbox_boardMouseUp(598, 197);
+    t.engine.paintbox_boardMouseUp(-1);
+    t.engine.paintbox_boardMouseUp(slotcount);
     EXPECT_EQ(t.since(mark), std::vector<std::string>{});
-    t.engine.paintbox_boardMouseUp(597, 197);
-    t.engine.paintbox_boardMouseUp(40, 0);
+    t.engine.paintbox_boardMouseUp(74);
+    t.engine.paintbox_boardMouseUp(5);
     for (int s = 0; s < slotcount; ++s)
         EXPECT_EQ(t.state().balls[s].revealed, s == 74 || s == 5) << s;
 }
@@ -238,11 +229,10 @@ TEST(Board, NumberedBallsShowTheirLetter)
             continue; // taken by the thief in this round
         const std::size_t mark = t.view.calls.size();
         t.reveal(s);
-        EXPECT_EQ(t.since(mark), (std::vector<std::string>{"caption label_bigball " + Engine::ballcaption(n),
-                                                           "hide image_moxball", "sound replace",
-                                                           "show panel_bigball"}));
+        EXPECT_EQ(t.since(mark), (std::vector<std::string>{"bigball " + std::to_string(n), "sound replace",
+                                                           "bigballshown"}));
         EXPECT_EQ(t.view.board[s], n);
-        EXPECT_EQ(t.engine.boardpicture(s), n);
+        EXPECT_EQ(t.state().balls[s].revealed, 1);
         ++shown;
     }
     EXPECT_GE(shown, 3);
@@ -256,11 +246,11 @@ TEST(Board, ARevealedBallIsRefused)
     const int second = t.slotof(40) >= 0 ? t.slotof(40) : t.slotof(41);
     t.reveal(first);
     t.reveal(second);
-    const std::string shown = t.view.texts[Widget::label_bigball];
+    const int shown = t.view.bigball;
     const std::size_t mark = t.view.calls.size();
     t.reveal(first);
     EXPECT_EQ(t.since(mark), std::vector<std::string>{"sound invalid"});
-    EXPECT_EQ(t.view.texts[Widget::label_bigball], shown);
+    EXPECT_EQ(t.view.bigball, shown);
 }
 
 TEST(Board, TheThirdThiefBallEndsTheRound)
@@ -272,20 +262,19 @@ TEST(Board, TheThirdThiefBallEndsTheRound)
     for (int i = 0; i < 2; ++i) {
         const std::size_t mark = t.view.calls.size();
         t.reveal(thieves[i]);
-        EXPECT_EQ(t.since(mark), (std::vector<std::string>{"mox " + std::to_string(i + 1), "sound roundover",
-                                                           "caption label_bigball ", "show image_moxball",
-                                                           "show panel_bigball"}));
-        EXPECT_EQ(t.engine.boardpicture(thieves[i]), picture_thief);
+        EXPECT_EQ(t.since(mark), (std::vector<std::string>{"thiefcount " + std::to_string(i + 1), "sound roundover",
+                                                           "bigball 77", "bigballshown"}));
+        EXPECT_EQ(t.view.board[thieves[i]], thiefball);
         EXPECT_TRUE(t.state().roundactive);
     }
     const std::size_t mark = t.view.calls.size();
     t.reveal(thieves[2]);
     const std::vector<std::string> end = t.since(mark);
     ASSERT_GE(end.size(), 4u);
-    EXPECT_EQ(end[0], "mox 3");
+    EXPECT_EQ(end[0], "thiefcount 3");
     EXPECT_EQ(end[1], "sound roundover");
     EXPECT_EQ(end[end.size() - 2], "sound winner");
-    EXPECT_EQ(end.back(), "show panel_bigball");
+    EXPECT_EQ(end.back(), "bigballshown");
     EXPECT_FALSE(t.state().roundactive);
     EXPECT_EQ(t.state().moxcount, 3);
 
@@ -320,11 +309,9 @@ TEST(Daub, CoversOnlyRevealedNumbersOnTheClickedCell)
         }
     mark = t.view.calls.size();
     t.engine.label_card111Click(1, 1, 1);
-    EXPECT_EQ(t.since(mark), (std::vector<std::string>{"set 2 4", "caption label_score Score: 4",
-                                                       "sound placecard"}));
+    EXPECT_EQ(t.since(mark), (std::vector<std::string>{"set 2 4", "score 4", "sound placecard"}));
     EXPECT_EQ(t.state().tag(1, 1, 1), 0);
-    EXPECT_EQ((t.view.captions[{1, 1, 1}]), "X");
-    EXPECT_EQ((t.view.colours[{1, 1, 1}]), CellColour::red);
+    EXPECT_EQ((t.view.cells[{1, 1, 1}]), (Cell{CellState::covered, 0}));
 
     // Covered now, so a second click is refused.
     mark = t.view.calls.size();
@@ -402,7 +389,7 @@ TEST(EndOfRound, WorkedExampleScores32WithItsLinesAndTallyCalls)
     t.engine.button_startClick();
     for (auto [card, column, row] : cells)
         t.daub(card, column, row);
-    EXPECT_EQ(t.view.texts[Widget::label_score], "Score: 32");
+    EXPECT_EQ(t.view.score, 32);
 
     const std::size_t mark = t.view.calls.size();
     t.endround();
@@ -412,22 +399,19 @@ TEST(EndOfRound, WorkedExampleScores32WithItsLinesAndTallyCalls)
     // The play-time passes already raised the covered record to 12.
     EXPECT_EQ(std::vector<std::string>(done, end.end()),
               (std::vector<std::string>{"clearscores", "line Covered: 12", "line Card 2 Vertical  LINE: 10",
-                                        "inc 12", "line Card 2 Horizontal  LINE: 10", "inc 12",
-                                        "show panel_cleared", "show button_start", "front panel_cleared",
-                                        "caption label_score Score: 32", "caption label_score1 Your Score: 32",
-                                        "checkscore 32 Bob", "show button_sendscore", "sound winner",
-                                        "show panel_bigball"}));
+                                        "inc 12", "line Card 2 Horizontal  LINE: 10", "inc 12", "roundover 32",
+                                        "checkscore 32 Bob", "scoresendable", "sound winner", "bigballshown"}));
     EXPECT_EQ(t.view.scorelines, (std::vector<std::string>{"Covered: 12", "Card 2 Vertical  LINE: 10",
                                                            "Card 2 Horizontal  LINE: 10"}));
     EXPECT_EQ(t.state().score, 32);
 
-    // Missed numbers turn grey; covered cells keep their red X.
+    // Numbers left uncovered are missed; covered cells stay covered.
     for (int card = 1; card <= 3; ++card)
         for (int column = 1; column <= 5; ++column)
             for (int row = 1; row <= 5; ++row) {
-                const bool covered = t.state().tag(card, column, row) == 0;
-                EXPECT_EQ((t.view.colours[{card, column, row}]), covered ? CellColour::red : CellColour::grey);
-                EXPECT_EQ((t.view.captions[{card, column, row}]) == "X", covered);
+                const int n = t.state().tag(card, column, row);
+                EXPECT_EQ((t.view.cells[{card, column, row}]),
+                          (n == 0 ? Cell{CellState::covered, 0} : Cell{CellState::missed, n}));
             }
 }
 
@@ -438,8 +422,8 @@ TEST(EndOfRound, ARoundWithoutDaubsScoresThree)
     t.endround();
     EXPECT_EQ(t.state().score, 3);
     EXPECT_EQ(t.view.scorelines, std::vector<std::string>{"Covered: 3"});
-    EXPECT_EQ(t.view.texts[Widget::label_score], "Score: 3");
-    EXPECT_EQ(t.view.texts[Widget::label_score1], "Your Score: 3");
+    EXPECT_EQ(t.view.score, 3);
+    EXPECT_EQ(t.view.finalscore, 3);
     EXPECT_EQ(t.view.only({"set", "inc", "checkscore"}),
               (std::vector<std::string>{"inc 1", "set 2 3", "checkscore 3 Guest"}));
 }
@@ -495,7 +479,7 @@ TEST(Round, RestartInMidRoundDealsAfreshWithoutEndingTheOldRound)
     const std::size_t mark = t.view.calls.size();
     t.engine.StartGame1Click();
     const std::vector<std::string> restart = t.since(mark);
-    EXPECT_EQ(restart.back(), "hide panel_cleared");
+    EXPECT_EQ(restart.back(), "resultclosed");
     EXPECT_EQ(std::count(restart.begin(), restart.end(), "inc 1"), 1);
     EXPECT_EQ(std::find(restart.begin(), restart.end(), "inc 1") + 1,
               std::find(restart.begin(), restart.end(), "sound turnnew"));
@@ -503,17 +487,18 @@ TEST(Round, RestartInMidRoundDealsAfreshWithoutEndingTheOldRound)
         EXPECT_NE(c, "sound winner");
         EXPECT_EQ(c.rfind("checkscore", 0), std::string::npos);
         EXPECT_EQ(c.rfind("line", 0), std::string::npos);
-        EXPECT_EQ(c.rfind("caption label_score", 0), std::string::npos);
+        EXPECT_EQ(c.rfind("score ", 0), std::string::npos);
+        EXPECT_EQ(c.rfind("roundover", 0), std::string::npos);
     }
     EXPECT_EQ(t.view.mox, 0);
     EXPECT_EQ(t.state().moxcount, 0);
     EXPECT_TRUE(t.state().roundactive);
     EXPECT_EQ(t.state().score, 5);
-    EXPECT_EQ(t.view.texts[Widget::label_score], "Score: 5");
+    EXPECT_EQ(t.view.score, 5);
     bool boardchanged = false;
     for (int s = 0; s < slotcount; ++s) {
         EXPECT_EQ(t.state().balls[s].revealed, 0);
-        EXPECT_EQ(t.view.board[s], picture_hidden);
+        EXPECT_EQ(t.view.board[s], RecordingView::facedown);
         boardchanged = boardchanged || t.state().balls[s].number != oldboard[s].number;
     }
     EXPECT_TRUE(boardchanged);
@@ -521,19 +506,6 @@ TEST(Round, RestartInMidRoundDealsAfreshWithoutEndingTheOldRound)
     for (int card = 1; card <= 3; ++card) {
         EXPECT_EQ(t.state().tag(card, 3, 3), 0);
         EXPECT_NE(t.state().tag(card, 1, 1), 0);
-        EXPECT_EQ((t.view.colours[{card, 1, 1}]), CellColour::black);
+        EXPECT_EQ((t.view.cells[{card, 1, 1}]), (Cell{CellState::open, t.state().tag(card, 1, 1)}));
     }
-}
-
-TEST(Cells, NamesCarryCardColumnAndRow)
-{
-    EXPECT_EQ(Engine::cellname(2, 1, 3), "label_card213");
-    int card = 0, column = 0, row = 0;
-    EXPECT_TRUE(Engine::parsecellname("label_card355", card, column, row));
-    EXPECT_EQ(card * 100 + column * 10 + row, 355);
-    for (const char *bad : {"label_card013", "label_card413", "label_card163", "label_card150", "label_card21",
-                            "label_card2134", "label_cardx13", "Label_card213", ""})
-        EXPECT_FALSE(Engine::parsecellname(bad, card, column, row)) << bad;
-    EXPECT_STREQ(widgetname(Widget::panel_cleared), "panel_cleared");
-    EXPECT_STREQ(widgetname(Widget::label_score1), "label_score1");
 }

@@ -41,13 +41,21 @@ public:
     std::string playername() const override { return "Wanda"; }
     void clearscores() override {}
     void addscoreline(const std::string &) override {}
-    void drawball(int, int) override {}
-    void drawmox(int) override {}
-    void setcellcaption(int, int, int, const std::string &) override {}
-    void setcellcolour(int, int, int, ballwick::CellColour) override {}
-    void setvisible(ballwick::Widget, bool) override {}
-    void bringtofront(ballwick::Widget) override {}
-    void setcaption(ballwick::Widget, const std::string &) override {}
+    void roundstarting() override {}
+    void postingclosed() override {}
+    void resultclosed() override {}
+    void greetplayer() override {}
+    void slotcleared(int) override {}
+    void balldealt(int) override {}
+    void ballshown(int, int) override {}
+    void thiefballshown(int) override {}
+    void thiefcountchanged(int) override {}
+    void bigballchanged(int) override {}
+    void bigballshown() override {}
+    void cellchanged(int, int, int, ballwick::CellState, int) override {}
+    void scorechanged(int) override {}
+    void roundover(int) override {}
+    void scoresendable() override {}
 
     Ttallylist &tally;
 };
