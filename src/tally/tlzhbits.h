@@ -95,7 +95,12 @@ public:
     void finish();
 
 private:
-    void flushBuffer();
+    void flushBuffer()
+    {
+        if (m_pos)
+            m_write(m_buf, m_pos);
+        m_pos = 0;
+    }
     const TLZH::WriteFn &m_write;
     std::uint8_t *m_buf;
     std::size_t m_pos = 0;
@@ -136,7 +141,26 @@ public:
 
 private:
     // Tops the bit store up to at least 57 bits.
-    void refill();
+    void refill()
+    {
+        while (m_bits <= 56) {
+            if (m_pos == m_len && !m_ended) {
+                m_len = m_read(m_buf, kIoBuffer);
+                m_pos = 0;
+                if (m_len == 0)
+                    m_ended = true;
+            }
+            std::uint64_t byte = 0;
+            if (m_pos < m_len) {
+                byte = m_buf[m_pos++];
+            } else {
+                ++m_phantom; // past the end the stream reads as 0 bits
+            }
+            ++m_loaded;
+            m_acc |= byte << (56 - m_bits);
+            m_bits += 8;
+        }
+    }
     const TLZH::ReadFn &m_read;
     std::uint8_t *m_buf;
     std::size_t m_pos = 0;
