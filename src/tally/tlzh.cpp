@@ -1,6 +1,8 @@
 #include "tally/tlzh.h"
 
 #include "tally/lzrwexcept.h"
+#include "tally/tlzhbits.h"
+#include "tally/tlzhhuffman.h"
 
 #include <bit>
 #include <cstring>
@@ -9,203 +11,12 @@
 
 namespace ballwick {
 
+using namespace lzh;
+
 namespace {
 
-constexpr int N = 4096;                  // window size
-constexpr int F = 60;                    // look-ahead, longest match
-constexpr int THRESHOLD = 2;             // matches this short go as literals
+constexpr int NIL = N; // "no node" in the search trees
 static_assert(THRESHOLD == 2, "the tree search tests bytes 1 and 2 of a match at once");
-constexpr int NIL = N;                   // "no node" in the search trees
-constexpr int N_CHAR = 256 - THRESHOLD + F; // 314 symbols
-constexpr int T = N_CHAR * 2 - 1;        // 627 nodes
-constexpr int R = T - 1;                 // the root
-constexpr unsigned MAX_FREQ = 0x8000;
-constexpr int kIoBuffer = 32768;
-
-// The fixed prefix code of a position's upper 6 bits: canonical, lengths 3 for
-// u = 0, 4 for 1..3, 5 for 4..11, 6 for 12..23, 7 for 24..47, 8 for 48..63.
-struct PositionCode
-{
-    std::uint8_t len[64];
-    std::uint8_t code[64];  // right-aligned, len bits
-    std::uint8_t dcode[256]; // first 8 bits read -> u
-    std::uint8_t dlen[256];  // first 8 bits read -> code length
-    constexpr PositionCode() : len(), code(), dcode(), dlen()
-    {
-        unsigned next = 0;
-        int prevLen = 3;
-        for (int u = 0; u < 64; ++u) {
-            const int l = u < 1 ? 3 : u < 4 ? 4 : u < 12 ? 5 : u < 24 ? 6 : u < 48 ? 7 : 8;
-            next <<= (l - prevLen);
-            prevLen = l;
-            len[u] = static_cast<std::uint8_t>(l);
-            code[u] = static_cast<std::uint8_t>(next);
-            const unsigned first = next << (8 - l);
-            for (unsigned k = 0; k < (1u << (8 - l)); ++k) {
-                dcode[first + k] = static_cast<std::uint8_t>(u);
-                dlen[first + k] = static_cast<std::uint8_t>(l);
-            }
-            ++next;
-        }
-    }
-};
-constexpr PositionCode kPos;
-
-// The adaptive Huffman code shared by both directions. freq is kept in
-// non-decreasing order by node index (the sibling property). With Indexed,
-// the last node of each frequency below kIndexed is kept at hand, so that a
-// count going up finds its new place at once instead of by a search; that
-// pays where long runs of equal frequencies are common, as in the encoder's
-// early symbols, and costs the decoder more than it saves.
-template <bool Indexed>
-struct HuffmanCode
-{
-    static constexpr unsigned kIndexed = 256;
-
-    std::uint16_t freq[T + 1];
-    std::int16_t prnt[T + N_CHAR];
-    std::int16_t son[T];
-    // lastAtMost[f]: the last node whose frequency is at most f (-1: none).
-    std::int16_t lastAtMost[kIndexed];
-
-    void indexFrequencies()
-    {
-        if constexpr (!Indexed)
-            return;
-        for (unsigned f = 0; f < kIndexed; ++f)
-            lastAtMost[f] = -1;
-        for (int i = 0; i < T && freq[i] < kIndexed; ++i)
-            lastAtMost[freq[i]] = static_cast<std::int16_t>(i);
-        for (unsigned f = 1; f < kIndexed; ++f)
-            if (lastAtMost[f] < lastAtMost[f - 1])
-                lastAtMost[f] = lastAtMost[f - 1];
-    }
-
-    // The fresh code: built once, copied at the start of every stream.
-    void start()
-    {
-        static const HuffmanCode fresh = [] {
-            HuffmanCode h{};
-            h.build();
-            return h;
-        }();
-        *this = fresh;
-    }
-
-    void build()
-    {
-        for (int i = 0; i < N_CHAR; ++i) {
-            freq[i] = 1;
-            son[i] = static_cast<std::int16_t>(i + T);
-            prnt[i + T] = static_cast<std::int16_t>(i);
-        }
-        for (int i = 0, j = N_CHAR; j <= R; i += 2, ++j) {
-            freq[j] = static_cast<std::uint16_t>(freq[i] + freq[i + 1]);
-            son[j] = static_cast<std::int16_t>(i);
-            prnt[i] = prnt[i + 1] = static_cast<std::int16_t>(j);
-        }
-        freq[T] = 0xFFFF;
-        prnt[R] = 0;
-        indexFrequencies();
-    }
-
-    // Rebuilds the tree from the leaves with their frequencies halved.
-    void reconst()
-    {
-        int j = 0;
-        for (int i = 0; i < T; ++i) {
-            if (son[i] >= T) {
-                freq[j] = static_cast<std::uint16_t>((freq[i] + 1) / 2);
-                son[j] = son[i];
-                ++j;
-            }
-        }
-        for (int i = 0, k2 = N_CHAR; k2 < T; i += 2, ++k2) {
-            const unsigned f = unsigned(freq[i]) + freq[i + 1];
-            int k = k2 - 1;
-            while (f < freq[k])
-                --k;
-            ++k;
-            const std::size_t moved = static_cast<std::size_t>(k2 - k);
-            std::memmove(&freq[k + 1], &freq[k], moved * sizeof freq[0]);
-            freq[k] = static_cast<std::uint16_t>(f);
-            std::memmove(&son[k + 1], &son[k], moved * sizeof son[0]);
-            son[k] = static_cast<std::int16_t>(i);
-        }
-        for (int i = 0; i < T; ++i) {
-            const int k = son[i];
-            if (k >= T)
-                prnt[k] = static_cast<std::int16_t>(i);
-            else
-                prnt[k] = prnt[k + 1] = static_cast<std::int16_t>(i);
-        }
-        indexFrequencies();
-    }
-
-    // Counts one more occurrence of symbol c.
-    void update(int c)
-    {
-        if (freq[R] == MAX_FREQ)
-            reconst();
-        c = prnt[c + T];
-        do {
-            const unsigned old = freq[c];
-            const unsigned k = old + 1;
-            // Either way, the run of the old frequency now ends one node
-            // earlier.
-            if (k > freq[c + 1]) {
-                // The node takes the place of the last one of its old
-                // frequency, which is where the order puts the new one.
-                int l;
-                if (Indexed && old < kIndexed) {
-                    l = lastAtMost[old];
-                } else {
-                    // Sorted, so the nodes after c below k form one run;
-                    // gallop, then bisect.
-                    int lo = c + 1; // freq[lo] < k
-                    int step = 1;
-                    int hi = lo + step;
-                    while (hi <= T && freq[hi] < k) {
-                        lo = hi;
-                        step <<= 1;
-                        hi = lo + step;
-                    }
-                    if (hi > T)
-                        hi = T; // the sentinel 0xFFFF is never below k
-                    // The last node below k lies in lo .. hi - 1; halve that
-                    // span with a select rather than a branch each step.
-                    l = lo;
-                    for (int span = hi - lo; span > 1;) {
-                        const int half = span / 2;
-                        l = freq[l + half] < k ? l + half : l;
-                        span -= half;
-                    }
-                }
-                if (Indexed && old < kIndexed)
-                    lastAtMost[old] = static_cast<std::int16_t>(l - 1);
-                freq[c] = freq[l];
-                freq[l] = static_cast<std::uint16_t>(k);
-
-                const int i = son[c];
-                prnt[i] = static_cast<std::int16_t>(l);
-                if (i < T)
-                    prnt[i + 1] = static_cast<std::int16_t>(l);
-                const int j = son[l];
-                son[l] = static_cast<std::int16_t>(i);
-                prnt[j] = static_cast<std::int16_t>(c);
-                if (j < T)
-                    prnt[j + 1] = static_cast<std::int16_t>(c);
-                son[c] = static_cast<std::int16_t>(j);
-                c = l;
-            } else {
-                if (Indexed && old < kIndexed)
-                    lastAtMost[old] = static_cast<std::int16_t>(c - 1);
-                freq[c] = static_cast<std::uint16_t>(k);
-            }
-            c = prnt[c];
-        } while (c != 0);
-    }
-};
 
 // The window and the binary search trees of the encoder. kid[p][0] and
 // kid[p][1] are the left and right children of node p; the right children of
@@ -390,9 +201,6 @@ struct Dictionary
     }
 };
 
-using EncoderHuffman = HuffmanCode<true>;
-using DecoderHuffman = HuffmanCode<false>;
-
 struct EncoderWork
 {
     EncoderHuffman huff;
@@ -417,78 +225,6 @@ std::unique_ptr<W> allocate()
         throw ElzhException("LZH : Cannot get memory for dictionary tables");
     return w;
 }
-
-class ByteReader
-{
-public:
-    ByteReader(const TLZH::ReadFn &read, std::uint8_t *buf) : m_read(read), m_buf(buf) {}
-
-    int get()
-    {
-        if (m_pos == m_len) {
-            if (m_ended)
-                return -1;
-            m_len = m_read(m_buf, kIoBuffer);
-            m_pos = 0;
-            if (m_len == 0) {
-                m_ended = true;
-                return -1;
-            }
-        }
-        ++m_count;
-        return m_buf[m_pos++];
-    }
-    std::int64_t count() const { return m_count; }
-
-private:
-    const TLZH::ReadFn &m_read;
-    std::uint8_t *m_buf;
-    std::size_t m_pos = 0;
-    std::size_t m_len = 0;
-    bool m_ended = false;
-    std::int64_t m_count = 0;
-};
-
-class BitWriter
-{
-public:
-    BitWriter(const TLZH::WriteFn &write, std::uint8_t *buf) : m_write(write), m_buf(buf) {}
-
-    // Sends the low n bits of v (n <= 32), most significant first.
-    void put(int n, std::uint32_t v)
-    {
-        m_acc = (m_acc << n) | (v & ((std::uint64_t(1) << n) - 1));
-        m_bits += n;
-        while (m_bits >= 8) {
-            m_bits -= 8;
-            m_buf[m_pos++] = static_cast<std::uint8_t>(m_acc >> m_bits);
-            if (m_pos == kIoBuffer)
-                flushBuffer();
-        }
-    }
-    // Pads the last partial byte with 0 bits and writes everything out.
-    void finish()
-    {
-        if (m_bits > 0) {
-            m_buf[m_pos++] = static_cast<std::uint8_t>(m_acc << (8 - m_bits));
-            m_bits = 0;
-        }
-        flushBuffer();
-    }
-
-private:
-    void flushBuffer()
-    {
-        if (m_pos)
-            m_write(m_buf, m_pos);
-        m_pos = 0;
-    }
-    const TLZH::WriteFn &m_write;
-    std::uint8_t *m_buf;
-    std::size_t m_pos = 0;
-    std::uint64_t m_acc = 0;
-    int m_bits = 0;
-};
 
 void encodeChar(EncoderHuffman &h, BitWriter &out, int c)
 {
@@ -515,67 +251,6 @@ void encodePosition(BitWriter &out, unsigned c)
     out.put(kPos.len[u], kPos.code[u]);
     out.put(6, c & 0x3F);
 }
-
-class BitReader
-{
-public:
-    BitReader(const TLZH::ReadFn &read, std::uint8_t *buf) : m_read(read), m_buf(buf) {}
-
-    int bit()
-    {
-        if (m_bits == 0)
-            refill();
-        const int b = static_cast<int>(m_acc >> 63);
-        m_acc <<= 1;
-        --m_bits;
-        return b;
-    }
-    unsigned bits8()
-    {
-        if (m_bits < 8)
-            refill();
-        const unsigned v = static_cast<unsigned>(m_acc >> 56);
-        m_acc <<= 8;
-        m_bits -= 8;
-        return v;
-    }
-    // True once more bits were taken than the stream holds.
-    bool overrun() const
-    {
-        return m_phantom > 0 && m_loaded * 8 - m_bits > (m_loaded - m_phantom) * 8;
-    }
-
-private:
-    void refill()
-    {
-        while (m_bits <= 56) {
-            if (m_pos == m_len && !m_ended) {
-                m_len = m_read(m_buf, kIoBuffer);
-                m_pos = 0;
-                if (m_len == 0)
-                    m_ended = true;
-            }
-            std::uint64_t byte = 0;
-            if (m_pos < m_len) {
-                byte = m_buf[m_pos++];
-            } else {
-                ++m_phantom; // past the end the stream reads as 0 bits
-            }
-            ++m_loaded;
-            m_acc |= byte << (56 - m_bits);
-            m_bits += 8;
-        }
-    }
-    const TLZH::ReadFn &m_read;
-    std::uint8_t *m_buf;
-    std::size_t m_pos = 0;
-    std::size_t m_len = 0;
-    bool m_ended = false;
-    std::uint64_t m_acc = 0;
-    int m_bits = 0;
-    std::int64_t m_loaded = 0;
-    std::int64_t m_phantom = 0;
-};
 
 } // namespace
 

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QShowEvent>
@@ -15,9 +14,10 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 
-#include "app/appdirs.h"
 #include "tally/tallystore.h"
+#include "widgets/dialogs.h"
 #include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/picture.h"
@@ -35,17 +35,8 @@ const QColor kBackground(232, 227, 197);
 const QColor kPurple(128, 0, 128);
 const QColor kRed(255, 0, 0);
 
-Ttallylist::MessageHook &messageHook()
-{
-    static Ttallylist::MessageHook hook;
-    return hook;
-}
-
-Ttallylist::ConfirmHook &confirmHook()
-{
-    static Ttallylist::ConfirmHook hook;
-    return hook;
-}
+// The tally file's name in the data folder.
+const QString kTallyFile = QStringLiteral("ballwicktally.tld");
 
 // A decimal integer as the table stores it: leading blanks, an optional sign,
 // digits and nothing else, within the range of int.
@@ -123,8 +114,8 @@ TImageButton *picturebutton(QWidget *parent, const char *name, const QString &pi
 
 } // namespace
 
-Ttallylist::Ttallylist(QWidget *mainWindow)
-    : QWidget(nullptr, Qt::Window), m_main(mainWindow)
+Ttallylist::Ttallylist(QWidget *mainWindow, ballwick::Dialogs &dialogs, QString dataDir)
+    : QWidget(nullptr, Qt::Window), m_main(mainWindow), m_dialogs(dialogs), m_dataDir(std::move(dataDir))
 {
     setObjectName("ttallylist");
     setWindowTitle(QStringLiteral("Ballwick - Tally List"));
@@ -139,19 +130,9 @@ Ttallylist::~Ttallylist()
     FormDestroy();
 }
 
-void Ttallylist::setMessageHook(MessageHook hook)
+QString Ttallylist::tallyfilename() const
 {
-    messageHook() = std::move(hook);
-}
-
-void Ttallylist::setConfirmHook(ConfirmHook hook)
-{
-    confirmHook() = std::move(hook);
-}
-
-QString Ttallylist::tallyfilename()
-{
-    return ballwick::dataFile(QString::fromLatin1(ballwick::appname) + QStringLiteral("tally.tld"));
+    return m_dataDir + kTallyFile;
 }
 
 void Ttallylist::buildwindow()
@@ -253,12 +234,7 @@ void Ttallylist::settablecell(int col, int row, const QString &text)
 
 void Ttallylist::reporterror(const QString &message)
 {
-    if (const MessageHook &hook = messageHook()) {
-        hook(message);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ballwick"), message, QMessageBox::Ok, m_main);
-    box.exec();
+    m_dialogs.error(m_main, message);
 }
 
 QString Ttallylist::keepbadfile(const QString &fileName)
@@ -472,15 +448,7 @@ bool Ttallylist::checkscore(int score, const QString &name)
 
 void Ttallylist::button_resetClick()
 {
-    const QString question = QStringLiteral("Are you sure you want to reset the Tally?");
-    bool yes;
-    if (const ConfirmHook &hook = confirmHook())
-        yes = hook(question);
-    else
-        yes = QMessageBox::question(this, QStringLiteral("Ballwick"), question, QMessageBox::Yes | QMessageBox::No,
-                                    QMessageBox::No)
-            == QMessageBox::Yes;
-    if (!yes)
+    if (!m_dialogs.confirm(this, QStringLiteral("Are you sure you want to reset the Tally?")))
         return;
 
     stringgrid_scores.setRowCount(kRows);

@@ -5,7 +5,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 #include "tally/gridfile.h"
 #include "tally/tlzrw1.h"
@@ -13,6 +12,10 @@
 class TFlatPanel;
 class TImageButton;
 class TLbBackground;
+
+namespace ballwick {
+class Dialogs;
+}
 
 // A label that carries a number beside its caption: a counter's numeric value,
 // or a rank's numeric score (-1000 for an empty rank).
@@ -33,7 +36,8 @@ private:
 // kept in the hidden table stringgrid_scores (14 columns x 12 rows of text) and
 // mirrored by the labels. Created once at start, right after the main window;
 // hidden rather than destroyed. Creating it loads the tally file
-// (ballwick::dataFile("ballwicktally.tld")), destroying it writes the file.
+// (ballwicktally.tld in the data folder it is given), destroying it writes the
+// file.
 //
 // The table: row 0 columns 1..12 the counters; rows 1..10 the ranks, column 0
 // the date, column 1 the score ("-1000" = empty rank), column 2 the name.
@@ -45,8 +49,11 @@ public:
     static constexpr int ranks = 10;
     static constexpr int emptyscore = -1000;
 
-    // mainWindow is the program's main window; the window opens centred over it.
-    explicit Ttallylist(QWidget *mainWindow);
+    // mainWindow is the program's main window; the window opens centred over it
+    // and its error boxes stand over it. dialogs shows the window's messages and
+    // asks its question; it must outlive the window. dataDir is the folder of
+    // the tally file, with a trailing '/'.
+    Ttallylist(QWidget *mainWindow, ballwick::Dialogs &dialogs, QString dataDir);
     // Writes the tally file (FormDestroy).
     ~Ttallylist() override;
 
@@ -80,17 +87,9 @@ public:
     void FormDestroy();
 
     // Where the tally lives.
-    static QString tallyfilename();
+    QString tallyfilename() const;
     // The hidden table.
     const ballwick::StringGrid &scores() const { return stringgrid_scores; }
-
-    // Where the window's messages go. By default an error box titled "Ballwick"
-    // and a Yes/No question box; tests put recorders here. The confirm hook
-    // returns true for Yes.
-    using MessageHook = std::function<void(const QString &message)>;
-    using ConfirmHook = std::function<bool(const QString &question)>;
-    static void setMessageHook(MessageHook hook);
-    static void setConfirmHook(ConfirmHook hook);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -113,6 +112,8 @@ private:
     void removeleftovers();
 
     QWidget *m_main;
+    ballwick::Dialogs &m_dialogs;
+    const QString m_dataDir;
     ballwick::StringGrid stringgrid_scores;
     ballwick::Tlzrw1 doit;
     TFlatPanel *FlatPanel1 = nullptr;

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/appdirs.h"
+#include "../common/recordingdialogs.h"
 #include "tally/gridfile.h"
 #include "tally/tallystore.h"
 #include "tally/ttallylist.h"
@@ -56,40 +56,26 @@ inline QByteArray filebytes(const QString &fileName)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Every test gets a data directory of its own and recorders for the window's
+// Every test gets a data directory of its own and a recorder for the window's
 // message boxes.
 class TallyTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        ballwick::setDataDirOverride(dir.path() + "/");
-        Ttallylist::setMessageHook([this](const QString &m) { messages << m; });
-        Ttallylist::setConfirmHook([this](const QString &q) {
-            questions << q;
-            return answer;
-        });
-    }
-    void TearDown() override
-    {
-        window.reset();
-        Ttallylist::setMessageHook({});
-        Ttallylist::setConfirmHook({});
-        ballwick::setDataDirOverride(QString());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { window.reset(); }
 
     // Starts the window (reading the tally file); a running one is ended first
     // (writing it), as a restart of the program does.
     Ttallylist &start()
     {
         window.reset();
-        window = std::make_unique<Ttallylist>(nullptr);
+        window = std::make_unique<Ttallylist>(nullptr, dialogs, datadir());
         return *window;
     }
     void stop() { window.reset(); }
 
-    QString tallyfile() const { return Ttallylist::tallyfilename(); }
+    QString datadir() const { return dir.path() + "/"; }
+    QString tallyfile() const { return datadir() + "ballwicktally.tld"; }
     QLabel *label(const QString &name) const
     {
         QLabel *l = window->findChild<QLabel *>(name);
@@ -101,10 +87,8 @@ protected:
     std::string cell(int col, int row) const { return window->scores().cell(col, row); }
 
     QTemporaryDir dir;
+    ballwick::test::RecordingDialogs dialogs;
     std::unique_ptr<Ttallylist> window;
-    QStringList messages;
-    QStringList questions;
-    bool answer = false;
 };
 
 } // namespace tallylisttest

@@ -92,10 +92,10 @@ TEST_F(TallyTest, UnreadableTallyFilesAreReportedAndKeptAside)
     f.close();
 
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(" : Lzrw1 decompression : this file has no valid header !"))
-        << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains("ballwicktally.tld.bad"));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(" : Lzrw1 decompression : this file has no valid header !"))
+        << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[0].contains("ballwicktally.tld.bad"));
     EXPECT_EQ(tallylisttest::filebytes(tallyfile() + ".bad"), garbage);
     EXPECT_EQ(caption("mylabel_1"), "0");
     window->addtomineincrease(1);
@@ -109,10 +109,10 @@ TEST_F(TallyTest, UnreadableTallyFilesAreReportedAndKeptAside)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(packed);
     f.close();
-    messages.clear();
+    dialogs.errors.clear();
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("Lzrw1 : Error reading from input file : ")) << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Lzrw1 : Error reading from input file : ")) << dialogs.errors[0].toStdString();
     EXPECT_EQ(tallylisttest::filebytes(tallyfile() + ".bad"), garbage);
     EXPECT_EQ(tallylisttest::filebytes(tallyfile() + ".bad.2"), packed);
     EXPECT_FALSE(QFile::exists(tallyfile()));
@@ -125,8 +125,8 @@ TEST_F(TallyTest, ACounterThatIsNoNumberIsReportedAndTheRestStillLoads)
     tallylisttest::writetally(grid, tallyfile());
 
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("'abc' is not a valid integer value")) << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("'abc' is not a valid integer value")) << dialogs.errors[0].toStdString();
     EXPECT_TRUE(QFile::exists(tallyfile() + ".bad"));
     EXPECT_EQ(tallylisttest::readtally(tallyfile() + ".bad"), grid);
     EXPECT_EQ(caption("mylabel_2"), "402");
@@ -156,7 +156,7 @@ TEST_F(TallyTest, NoTemporaryFileIsNeededToLoadOrSave)
     else
         qputenv("TMPDIR", oldTmp);
 
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     EXPECT_EQ(tallylisttest::readtally(tallyfile()).cell(1, 0), "502");
     EXPECT_FALSE(QFile::exists(tallyfile() + ".bad"));
 }
@@ -173,9 +173,9 @@ TEST_F(TallyTest, AClaimedSizeAboveOneMebibyteIsRefusedBeforeExpanding)
     f.close();
 
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"))
-        << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"))
+        << dialogs.errors[0].toStdString();
     EXPECT_EQ(tallylisttest::filebytes(tallyfile() + ".bad"), claim);
     EXPECT_EQ(caption("mylabel_1"), "0");
 }
@@ -186,23 +186,23 @@ TEST_F(TallyTest, ATallyThatIsNoRegularFileIsRefusedAtOnceAndLeftAlone)
 {
     ASSERT_EQ(mkfifo(QFile::encodeName(tallyfile()).constData(), 0600), 0);
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains("is not a regular file")) << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains("will not be saved")) << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("is not a regular file")) << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[0].contains("will not be saved")) << dialogs.errors[0].toStdString();
     window->addtomineincrease(1);
     stop();
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(QFileInfo(tallyfile()).isFile(), false);
     QFile::remove(tallyfile());
 
     ASSERT_TRUE(QDir(dir.path()).mkdir("ballwicktally.tld"));
-    messages.clear();
+    dialogs.errors.clear();
     start();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains("is not a regular file")) << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("is not a regular file")) << dialogs.errors[0].toStdString();
     stop();
     EXPECT_TRUE(QFileInfo(tallyfile()).isDir());
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"ballwicktally.tld"});
 }
 
@@ -221,16 +221,16 @@ TEST_F(TallyTest, AFullDiskAtExitKeepsTheEarlierTallyAndSaysSo)
         stop();
     }
     EXPECT_EQ(tallylisttest::filebytes(tallyfile()), before);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("The tally could not be saved to ")) << messages[0].toStdString();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("The tally could not be saved to ")) << dialogs.errors[0].toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ballwicktally.tld"});
 
     // With room again the next exit saves.
-    messages.clear();
+    dialogs.errors.clear();
     start();
     window->addtomineincrease(1);
     stop();
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(tallylisttest::readtally(tallyfile()).cell(1, 0), "602");
 }
 

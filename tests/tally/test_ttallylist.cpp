@@ -91,7 +91,7 @@ TEST_F(TallyTest, WindowLayoutAndEmptyStartWithoutFile)
     EXPECT_NE(w.findChild<QWidget *>("FlatPanel1"), nullptr);
 
     // No tally file: the display shows the empty table, not placeholders.
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
     for (int i = 1; i <= 12; ++i) {
         const QString name = QStringLiteral("mylabel_%1").arg(i);
         EXPECT_EQ(caption(name), "0") << i;
@@ -223,7 +223,7 @@ TEST_F(TallyTest, PlayedRoundsShowUpAndSurviveARestart)
     const QString top = caption("label_high1");
 
     start(); // the first window writes the tally file, the new one reads it
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     EXPECT_EQ(window->scores(), played);
     EXPECT_EQ(caption("mylabel_1"), "2");
     EXPECT_EQ(window->bestcovered(), 25);
@@ -240,14 +240,14 @@ TEST_F(TallyTest, ResetAnsweredNoChangesNothingAndYesZeroesEverythingForGood)
     window->checkscore(5000, "hi");
     const ballwick::StringGrid before = window->scores();
 
-    answer = false;
+    dialogs.answer = false;
     window->button_resetClick();
-    ASSERT_EQ(questions, QStringList{"Are you sure you want to reset the Tally?"});
+    ASSERT_EQ(dialogs.questions, QStringList{"Are you sure you want to reset the Tally?"});
     EXPECT_EQ(window->scores(), before);
     EXPECT_EQ(caption("mylabel_3"), "303");
     EXPECT_EQ(caption("label_name1"), "hi");
 
-    answer = true;
+    dialogs.answer = true;
     window->button_resetClick();
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(caption(QStringLiteral("mylabel_%1").arg(i)), "0");
