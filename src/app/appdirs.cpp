@@ -15,8 +15,6 @@
 
 namespace ballwick {
 namespace {
-QString g_override;
-
 QString withSlash(QString d)
 {
     if (!d.endsWith('/'))
@@ -91,35 +89,6 @@ const FilePlaces &runningPlaces()
 {
     static const FilePlaces places = filePlacesFor(programDir(), QStringLiteral(BALLWICK_INSTALL_BINDIR));
     return places;
-}
-
-QString configDir()
-{
-    if (!g_override.isEmpty())
-        return withSlash(g_override);
-    return runningPlaces().config;
-}
-
-QString dataDir()
-{
-    if (!g_override.isEmpty())
-        return withSlash(g_override);
-    return runningPlaces().data;
-}
-
-QString configFile(const QString &name)
-{
-    return configDir() + name;
-}
-
-QString dataFile(const QString &name)
-{
-    return dataDir() + name;
-}
-
-void setDataDirOverride(const QString &dir)
-{
-    g_override = dir;
 }
 
 } // namespace ballwick

@@ -38,16 +38,4 @@ bool isInstalledBinDir(const QString &programDirectory, const QString &installBi
 // the windows.
 const FilePlaces &runningPlaces();
 
-// The places for the running program (worked out once), or the override.
-QString configDir();
-QString dataDir();
-
-// configDir() + name, dataDir() + name.
-QString configFile(const QString &name);
-QString dataFile(const QString &name);
-
-// Tests point every file of the program, settings included, at a directory of
-// their own; an empty string returns to the normal rule.
-void setDataDirOverride(const QString &dir);
-
 } // namespace ballwick

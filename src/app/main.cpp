@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     services.program = &program;
 
     Tmain main(services);
-    Ttallylist tally(&main);
+    Ttallylist tally(&main, dialogs, services.places.data);
     Tabout about(&main, links);
     Thelp help(&main);
     Thighscore highscore(&main, links, services.server, services.places.data);

@@ -77,10 +77,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ballwick::setDataDirOverride(dir.path());
         ballwick::setAccessibleEventSink(recordEvent);
         w = std::make_unique<Tmain>(fakes.in(dir.path()));
-        tally = std::make_unique<Ttallylist>(w.get());
+        tally = std::make_unique<Ttallylist>(w.get(), fakes.dialogs, fakes.services.places.data);
         w->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr);
         w->engine().random().setseed(4711);
         w->show();
@@ -95,7 +94,6 @@ protected:
         tally.reset();
         w.reset();
         ballwick::setAccessibleEventSink({});
-        ballwick::setDataDirOverride(QString());
     }
 
     const ballwick::GameState &state() { return w->engine().state(); }

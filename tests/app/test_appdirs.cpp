@@ -78,17 +78,10 @@ TEST(AppDirs, TheRunningProgramInItsBuildFolderKeepsItsFilesBesideItself)
 {
     // The test binary sits in a writable build folder, not an installed bin/.
     EXPECT_TRUE(ballwick::programDir().endsWith('/'));
-    EXPECT_EQ(ballwick::dataDir(), ballwick::programDir());
-    EXPECT_EQ(ballwick::configDir(), ballwick::programDir());
-    EXPECT_EQ(ballwick::configFile("ballwick.ini"), ballwick::programDir() + "ballwick.ini");
-
-    // The tests' override takes the settings along.
-    QTemporaryDir tmp;
-    ballwick::setDataDirOverride(tmp.path());
-    EXPECT_EQ(ballwick::dataFile("x"), tmp.path() + "/x");
-    EXPECT_EQ(ballwick::configFile("ballwick.ini"), tmp.path() + "/ballwick.ini");
-    ballwick::setDataDirOverride({});
-    EXPECT_EQ(ballwick::configDir(), ballwick::programDir());
+    const ballwick::FilePlaces &places = ballwick::runningPlaces();
+    EXPECT_TRUE(places.portable);
+    EXPECT_EQ(places.data, ballwick::programDir());
+    EXPECT_EQ(places.config, ballwick::programDir());
 }
 
 TEST_F(AppDirsPlaces, APortableCopyKeepsEverythingBesideItselfAndMakesNoUserFolders)

@@ -46,16 +46,9 @@ struct Outcome {
 class KeyboardTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        Ttallylist::setMessageHook([this](const QString &message) { errors << message; });
-    }
-
     void TearDown() override
     {
         close();
-        Ttallylist::setMessageHook({});
-        ballwick::setDataDirOverride(QString());
     }
 
     // A fresh main window with its tally list, in a folder of its own, shown and active.
@@ -64,9 +57,8 @@ protected:
         close();
         dir = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(dir->isValid());
-        ballwick::setDataDirOverride(dir->path());
         w = std::make_unique<Tmain>(fakes.in(dir->path()));
-        tally = std::make_unique<Ttallylist>(w.get());
+        tally = std::make_unique<Ttallylist>(w.get(), fakes.dialogs, fakes.services.places.data);
         w->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr);
         w->engine().random().setseed(seed);
         w->show();
@@ -435,10 +427,10 @@ TEST_F(KeyboardTest, EscapeHidesTheTopmostOverlayAsItsButtonWould)
 TEST_F(KeyboardTest, EscapeClosesTheSecondaryWindowsAsTheirDoneDoes)
 {
     open();
-    Tabout about(w.get());
+    Tabout about(w.get(), fakes.links);
     Thelp help(w.get());
-    Tmultiplayer multiplayer(w.get());
-    Thighscore highscore(w.get());
+    Tmultiplayer multiplayer(w.get(), fakes.links);
+    Thighscore highscore(w.get(), fakes.links, fakes.services.server, fakes.services.places.data);
     for (QWidget *window : {static_cast<QWidget *>(tally.get()), static_cast<QWidget *>(&about),
                             static_cast<QWidget *>(&help), static_cast<QWidget *>(&multiplayer),
                             static_cast<QWidget *>(&highscore)}) {

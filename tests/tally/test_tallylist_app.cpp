@@ -24,9 +24,13 @@ namespace {
 // reverse order.
 struct Program
 {
-    std::unique_ptr<Tmain> main = std::make_unique<Tmain>();
-    std::unique_ptr<Ttallylist> tally = std::make_unique<Ttallylist>(main.get());
-    Program() { main->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr); }
+    std::unique_ptr<Tmain> main;
+    std::unique_ptr<Ttallylist> tally;
+    Program(ballwick::test::TestServices &fakes, const QString &dir)
+        : main(std::make_unique<Tmain>(fakes.in(dir))),
+          tally(std::make_unique<Ttallylist>(main.get(), fakes.dialogs, fakes.services.places.data))
+    {
+        main->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr); }
     ~Program()
     {
         main->setwindows(nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -42,16 +46,13 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ballwick::setDataDirOverride(dir.path() + "/");
-    Tmain::setSoundSink([](const QString &) {});
-    QStringList errors;
-    Tmain::setErrorSink([&errors](const QString &m) { errors << m; });
-    Ttallylist::setMessageHook([&errors](const QString &m) { errors << m; });
+    ballwick::test::TestServices fakes;
+    const QStringList &errors = fakes.dialogs.errors;
 
     int score = 0;
     {
-        Program run;
-        run.part<QLineEdit>(*main, "edit_name")->setText("Rita");
+        Program run(fakes, dir.path());
+        part<QLineEdit>(*run.main, "edit_name")->setText("Rita");
         ballwick::Engine &engine = run.main->engine();
         engine.button_startClick();
         for (int row = 1; row <= 5; ++row) // a line down the B column of card 2
@@ -60,7 +61,7 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
         score = engine.state().score;
         ASSERT_GT(score, 0);
 
-        run.part<QAction>(*main, "TallyList1")->trigger();
+        part<QAction>(*run.main, "TallyList1")->trigger();
         EXPECT_TRUE(run.tally->isVisible());
         EXPECT_EQ(run.caption("mylabel_1"), "1");
         EXPECT_EQ(run.caption("mylabel_2"), "8"); // five cells and the three free centres
@@ -69,7 +70,7 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
         EXPECT_EQ(run.caption("label_high1"), QString::number(score));
     }
     {
-        Program run;
+        Program run(fakes, dir.path());
         EXPECT_EQ(run.caption("mylabel_1"), "1");
         EXPECT_EQ(run.caption("mylabel_12"), "1");
         EXPECT_EQ(run.caption("label_name1"), "Rita");
@@ -77,9 +78,4 @@ TEST(TallyListInTheProgram, ARoundPlayedShowsUpAndIsStillThereAfterARestart)
         EXPECT_EQ(run.tally->bestcovered(), 8);
     }
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-
-    Ttallylist::setMessageHook({});
-    Tmain::setErrorSink({});
-    Tmain::setSoundSink({});
-    ballwick::setDataDirOverride(QString());
 }
