@@ -1,11 +1,13 @@
 #pragma once
 #include <QString>
 
+#include <ballwick_config.h>
+
 namespace ballwick {
 
 // The program's lower-case identifier: names the settings file and its section,
 // the instance lock, the tally file and every path on the score server.
-inline constexpr const char *appname = "ballwick";
+inline constexpr const char *appname = BALLWICK_APPNAME;
 
 // Directory of the running executable, with a trailing '/'.
 QString programDir();

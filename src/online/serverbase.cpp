@@ -1,6 +1,5 @@
 #include "online/serverbase.h"
 
-#include "app/appdirs.h"
 #include <ballwick_config.h>
 
 #include <QUrl>
@@ -23,7 +22,7 @@ QString ServerAddresses::scorePost(const QString &name, const QString &date, con
     // Keys in this order: name, date, score. Each value is percent-encoded (UTF-8),
     // so a name holding "&", "=", "#", "?" or a blank arrives as typed; the date
     // keeps its separators readable.
-    const QString app = QString::fromLatin1(appname);
+    const QString app = QStringLiteral(BALLWICK_APPNAME);
     return m_base + QStringLiteral("cgi-bin/") + app + QStringLiteral(".cgi?name=")
         + QString::fromLatin1(QUrl::toPercentEncoding(name)) + QStringLiteral("&date=")
         + QString::fromLatin1(QUrl::toPercentEncoding(date, "/.-")) + QStringLiteral("&score=")
@@ -32,18 +31,18 @@ QString ServerAddresses::scorePost(const QString &name, const QString &date, con
 
 QString ServerAddresses::scoreList() const
 {
-    return m_base + QStringLiteral("counter/") + QString::fromLatin1(appname) + QStringLiteral(".shtml");
+    return m_base + QStringLiteral("counter/") + QStringLiteral(BALLWICK_APPNAME) + QStringLiteral(".shtml");
 }
 
 QString ServerAddresses::version() const
 {
-    const QString app = QString::fromLatin1(appname);
+    const QString app = QStringLiteral(BALLWICK_APPNAME);
     return m_base + app + QLatin1Char('/') + app + QStringLiteral("version.txt");
 }
 
 QString ServerAddresses::installer() const
 {
-    return m_base + QString::fromLatin1(appname) + QStringLiteral("/moxsetup.exe");
+    return m_base + QStringLiteral(BALLWICK_APPNAME) + QStringLiteral("/moxsetup.exe");
 }
 
 } // namespace ballwick
