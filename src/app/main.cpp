@@ -13,6 +13,7 @@
 #include "screens/thelp.h"
 #include "screens/tmultiplayer.h"
 #include "tally/ttallylist.h"
+#include "widgets/accessible.h"
 #include "widgets/dialogs.h"
 #include "widgets/fonts.h"
 
@@ -68,11 +69,13 @@ int main(int argc, char **argv)
     ballwick::Sounds cues(ballwick::makeAudioOutput());
     ballwick::DesktopLinks links;
     ballwick::RunningProgram program;
+    ballwick::QtAccessibleEvents accessibility;
     ballwick::MainServices services;
     services.places = ballwick::runningPlaces();
     services.cues = &cues;
     services.dialogs = &dialogs;
     services.program = &program;
+    services.accessibility = &accessibility;
 
     Tmain main(services);
     Ttallylist tally(&main, dialogs, services.places.data);

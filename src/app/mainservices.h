@@ -4,6 +4,7 @@
 
 namespace ballwick {
 
+class AccessibleEvents;
 class CuePlayer;
 class Dialogs;
 class ProgramProcess;
@@ -21,6 +22,7 @@ struct MainServices
     FilePlaces places;           // the settings file and the data folder
     CuePlayer *cues = nullptr;   // asked only while "Play Sounds" is checked
     Dialogs *dialogs = nullptr;  // error boxes
+    AccessibleEvents *accessibility = nullptr; // announcements to a screen reader
     ServerAddresses server;      // the score and update server
     ProgramProcess *program = nullptr; // what the self-update moves aside, starts and ends
     // Time limits of the installer's download in milliseconds (a stall, the

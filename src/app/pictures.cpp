@@ -260,12 +260,13 @@ void installBoardAccessibility()
 
 // Tells the reader that the keyboard's attention moved to an item. Sent again
 // once the focus change itself has been told, so that the item comes last.
-void announceFocus(QWidget *owner, const std::function<QAccessibleInterface *()> &item, bool deferred)
+void announceFocus(QWidget *owner, ballwick::AccessibleEvents &events,
+                   const std::function<QAccessibleInterface *()> &item, bool deferred)
 {
-    auto send = [item] {
+    auto send = [item, events = &events] {
         if (QAccessibleInterface *iface = item()) {
             QAccessibleEvent event(iface, QAccessible::Focus);
-            ballwick::notifyAccessible(&event);
+            events->notify(&event);
         }
     };
     if (deferred) {
@@ -284,7 +285,7 @@ void announceFocus(QWidget *owner, const std::function<QAccessibleInterface *()>
 // ---------------------------------------------------------------------------
 // The board
 
-Tpaintbox::Tpaintbox(QWidget *parent) : QWidget(parent)
+Tpaintbox::Tpaintbox(ballwick::AccessibleEvents &events, QWidget *parent) : QWidget(parent), m_events(events)
 {
     installBoardAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -320,7 +321,7 @@ void Tpaintbox::slotChanged(int slot)
     QAccessibleInterface *board = QAccessible::queryAccessibleInterface(this);
     if (QAccessibleInterface *item = board ? board->child(slot) : nullptr) {
         QAccessibleEvent event(item, QAccessible::NameChanged);
-        ballwick::notifyAccessible(&event);
+        m_events.notify(&event);
     }
 }
 
@@ -335,7 +336,7 @@ void Tpaintbox::activateSlot(int slot)
 void Tpaintbox::announceCursor()
 {
     QPointer<Tpaintbox> self(this);
-    announceFocus(this, [self]() -> QAccessibleInterface * {
+    announceFocus(this, m_events, [self]() -> QAccessibleInterface * {
         QAccessibleInterface *board = self ? QAccessible::queryAccessibleInterface(self.data()) : nullptr;
         return board ? board->child(self->cursorSlot()) : nullptr;
     }, false);
@@ -381,7 +382,7 @@ void Tpaintbox::focusInEvent(QFocusEvent *event)
     QWidget::focusInEvent(event);
     update(slotRect(m_cursor));
     QPointer<Tpaintbox> self(this);
-    announceFocus(this, [self]() -> QAccessibleInterface * {
+    announceFocus(this, m_events, [self]() -> QAccessibleInterface * {
         QAccessibleInterface *board = self ? QAccessible::queryAccessibleInterface(self.data()) : nullptr;
         return board ? board->child(self->cursorSlot()) : nullptr;
     }, true);
@@ -396,7 +397,7 @@ void Tpaintbox::focusOutEvent(QFocusEvent *event)
 // ---------------------------------------------------------------------------
 // The cards
 
-Tcardbox::Tcardbox(QWidget *parent) : QLabel(parent)
+Tcardbox::Tcardbox(ballwick::AccessibleEvents &events, QWidget *parent) : QLabel(parent), m_events(events)
 {
     installBoardAccessibility();
     setFocusPolicy(Qt::TabFocus);
@@ -440,7 +441,7 @@ void Tcardbox::setCursorCell(int column, int row)
 void Tcardbox::announceCursor()
 {
     QPointer<Tcardbox> self(this);
-    announceFocus(this, [self]() -> QAccessibleInterface * {
+    announceFocus(this, m_events, [self]() -> QAccessibleInterface * {
         TImageButton *c = self ? self->cell(self->cursorColumn(), self->cursorRow()) : nullptr;
         return c ? QAccessible::queryAccessibleInterface(c) : nullptr;
     }, false);
@@ -475,7 +476,7 @@ void Tcardbox::focusInEvent(QFocusEvent *event)
     QLabel::focusInEvent(event);
     showCursor(true);
     QPointer<Tcardbox> self(this);
-    announceFocus(this, [self]() -> QAccessibleInterface * {
+    announceFocus(this, m_events, [self]() -> QAccessibleInterface * {
         TImageButton *c = self ? self->cell(self->cursorColumn(), self->cursorRow()) : nullptr;
         return c ? QAccessible::queryAccessibleInterface(c) : nullptr;
     }, true);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/board.h"
+#include "widgets/accessible.h"
 #include "widgets/picture.h"
 #include "widgets/timagebutton.h"
 
@@ -41,7 +42,8 @@ class Tpaintbox : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tpaintbox(QWidget *parent = nullptr);
+    // events: where its announcements to a screen reader go.
+    explicit Tpaintbox(ballwick::AccessibleEvents &events, QWidget *parent = nullptr);
 
     int cursorSlot() const { return m_cursor; }
     void setCursorSlot(int slot);
@@ -71,6 +73,7 @@ protected:
 private:
     void announceCursor();
 
+    ballwick::AccessibleEvents &m_events;
     int m_cursor = 0;
     SlotName m_slotName;
 };
@@ -87,7 +90,7 @@ class Tcardbox : public QLabel
 {
     Q_OBJECT
 public:
-    explicit Tcardbox(QWidget *parent = nullptr);
+    explicit Tcardbox(ballwick::AccessibleEvents &events, QWidget *parent = nullptr);
 
     // The card's cells, column 1..5, row 1..5; they are read as parts of the card.
     void setCell(int column, int row, TImageButton *cell);
@@ -105,6 +108,7 @@ private:
     void showCursor(bool on);
     void announceCursor();
 
+    ballwick::AccessibleEvents &m_events;
     std::array<TImageButton *, 25> m_cells{};
     int m_column = 1;
     int m_row = 1;

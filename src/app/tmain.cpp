@@ -497,7 +497,7 @@ void Tmain::roundended()
     // The reader hears the score; a player at the keyboard goes on from SEND SCORE.
     const QString note = QStringLiteral("Round over. ") + label_score1->text();
     panel_cleared->setAccessibleName(note);
-    ballwick::announceChange(panel_cleared);
+    ballwick::announceChange(*m_services.accessibility, panel_cleared);
     QWidget *focus = QApplication::focusWidget();
     if (focus == paintbox_board || focus == Image1 || focus == Image2 || focus == Image3)
         button_sendscore->setFocus(Qt::OtherFocusReason);

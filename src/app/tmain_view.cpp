@@ -157,7 +157,7 @@ void Tmain::cellchanged(int card, int column, int row, ballwick::CellState state
 void Tmain::scorechanged(int score)
 {
     label_score->setText(QStringLiteral("Score: %1").arg(score));
-    ballwick::announceChange(label_score);
+    ballwick::announceChange(*m_services.accessibility, label_score);
 }
 
 void Tmain::roundover(int score)
@@ -167,7 +167,7 @@ void Tmain::roundover(int score)
     panel_cleared->raise();
     scorechanged(score);
     label_score1->setText(QStringLiteral("Your Score: %1").arg(score));
-    ballwick::announceChange(label_score1);
+    ballwick::announceChange(*m_services.accessibility, label_score1);
 }
 
 void Tmain::scoresendable()
@@ -207,5 +207,5 @@ void Tmain::announcebigball(bool captionset)
     const bool changed = name != label_bigball->accessibleName();
     label_bigball->setAccessibleName(name);
     if (!name.isEmpty() && (captionset || changed))
-        ballwick::announceChange(label_bigball);
+        ballwick::announceChange(*m_services.accessibility, label_bigball);
 }

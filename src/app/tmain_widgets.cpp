@@ -174,7 +174,7 @@ void Tmain::buildwidgets()
 
     panel_theboard = makePanel(area, "panel_theboard", QRect(10, 5, 604, 204), purple);
     panel_theboard->setColor(Qt::black);
-    paintbox_board = new Tpaintbox(panel_theboard);
+    paintbox_board = new Tpaintbox(*m_services.accessibility, panel_theboard);
     paintbox_board->setObjectName(QStringLiteral("paintbox_board"));
     paintbox_board->setGeometry(3, 3, ballwick::boardwidth, ballwick::boardheight);
     connect(paintbox_board, &Tpaintbox::paint, this, &Tmain::paintbox_boardPaint);
@@ -202,8 +202,8 @@ void Tmain::buildwidgets()
                                            QStringLiteral(":/images/button_start.png"));
     connect(button_start, &TImageButton::clicked, this, &Tmain::button_startClick);
 
-    auto makeCard = [area](const char *name, int left, int number) {
-        auto *c = new Tcardbox(area);
+    auto makeCard = [this, area](const char *name, int left, int number) {
+        auto *c = new Tcardbox(*m_services.accessibility, area);
         c->setObjectName(QLatin1String(name));
         c->setGeometry(left, 212, 209, 241);
         c->setPixmap(ballwick::picture(QStringLiteral(":/images/card.png"), c->size()));

@@ -146,30 +146,15 @@ QWidget *accessibleOwner(const QWidget *part)
     return part ? part->property(ownerProperty).value<QPointer<QWidget>>().data() : nullptr;
 }
 
-namespace {
-AccessibleEventSink &eventSink()
+void QtAccessibleEvents::notify(QAccessibleEvent *event)
 {
-    static AccessibleEventSink sink;
-    return sink;
-}
-} // namespace
-
-void setAccessibleEventSink(AccessibleEventSink sink)
-{
-    eventSink() = std::move(sink);
-}
-
-void notifyAccessible(QAccessibleEvent *event)
-{
-    if (const auto &sink = eventSink())
-        sink(event);
     QAccessible::updateAccessibility(event);
 }
 
-void announceChange(QWidget *widget)
+void announceChange(AccessibleEvents &events, QWidget *widget)
 {
     QAccessibleEvent named(widget, QAccessible::NameChanged);
-    notifyAccessible(&named);
+    events.notify(&named);
 }
 
 } // namespace ballwick

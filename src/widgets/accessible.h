@@ -24,18 +24,28 @@ void installWidgetAccessibility();
 void setAccessibleOwner(QWidget *part, QWidget *owner);
 QWidget *accessibleOwner(const QWidget *part);
 
-// Every accessibility event that the program's own code sends (a slot's new
-// name, a cursor's focus, a changed value) goes through here: to Qt, which
-// passes it on while a screen reader listens, and to the recorder when one is
-// set (tests; Qt drops the events while no reader is active).
-using AccessibleEventSink = std::function<void(QAccessibleEvent *event)>;
-void setAccessibleEventSink(AccessibleEventSink sink);
-void notifyAccessible(QAccessibleEvent *event);
+// Where the accessibility events that the program's own code sends (a slot's
+// new name, a cursor's focus, a changed value) go. main() hands Qt's route to
+// the main window; tests hand in a recorder, since Qt drops the events while
+// no screen reader is active.
+class AccessibleEvents
+{
+public:
+    virtual ~AccessibleEvents() = default;
+    virtual void notify(QAccessibleEvent *event) = 0;
+};
+
+// Qt's route: the event reaches a screen reader while one listens.
+class QtAccessibleEvents : public AccessibleEvents
+{
+public:
+    void notify(QAccessibleEvent *event) override;
+};
 
 // Tells a screen reader that a shown value changed (the big ball, the score
 // line): a name change of the widget, whose name is the new text. (A value
 // change would be dropped by the desktop's bridge for a label, which has no
 // numeric value.)
-void announceChange(QWidget *widget);
+void announceChange(AccessibleEvents &events, QWidget *widget);
 
 } // namespace ballwick

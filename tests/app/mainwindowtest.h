@@ -11,6 +11,7 @@
 #include "app/mainservices.h"
 #include "app/sounds.h"
 #include "net/selfupdate.h"
+#include "widgets/accessible.h"
 
 namespace ballwick::test {
 
@@ -48,6 +49,7 @@ struct TestServices
     RecordingDialogs dialogs;
     RecordingProgram program;
     RecordingLinks links;
+    QtAccessibleEvents accessibility;
     MainServices services;
 
     const MainServices &in(const QString &dir)
@@ -57,6 +59,7 @@ struct TestServices
         services.cues = &cues;
         services.dialogs = &dialogs;
         services.program = &program;
+        services.accessibility = &accessibility;
         return services;
     }
 };

@@ -34,17 +34,23 @@ struct Announcement {
     QString name;
 };
 
-QList<Announcement> *recording = nullptr;
-
-void recordEvent(QAccessibleEvent *event)
+// Writes down the window's announcements while `recording` is set, and passes
+// them on to Qt as the program does.
+struct RecordingEvents : ballwick::QtAccessibleEvents
 {
-    if (!recording || event->type() == QAccessible::ObjectDestroyed)
-        return;
-    Announcement a{event->type(), event->object(), QString()};
-    if (QAccessibleInterface *iface = event->accessibleInterface())
-        a.name = iface->text(QAccessible::Name);
-    recording->append(a);
-}
+    QList<Announcement> *recording = nullptr;
+
+    void notify(QAccessibleEvent *event) override
+    {
+        if (recording && event->type() != QAccessible::ObjectDestroyed) {
+            Announcement a{event->type(), event->object(), QString()};
+            if (QAccessibleInterface *iface = event->accessibleInterface())
+                a.name = iface->text(QAccessible::Name);
+            recording->append(a);
+        }
+        QtAccessibleEvents::notify(event);
+    }
+};
 
 QAccessibleInterface *iface(QObject *object)
 {
@@ -77,23 +83,23 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ballwick::setAccessibleEventSink(recordEvent);
-        w = std::make_unique<Tmain>(fakes.in(dir.path()));
+        ballwick::MainServices services = fakes.in(dir.path());
+        services.accessibility = &recorder;
+        w = std::make_unique<Tmain>(services);
         tally = std::make_unique<Ttallylist>(w.get(), fakes.dialogs, fakes.services.places.data);
         w->setwindows(tally.get(), nullptr, nullptr, nullptr, nullptr);
         w->engine().random().setseed(4711);
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        recording = &events;
+        recorder.recording = &events;
     }
 
     void TearDown() override
     {
-        recording = nullptr;
+        recorder.recording = nullptr;
         tally.reset();
         w.reset();
-        ballwick::setAccessibleEventSink({});
     }
 
     const ballwick::GameState &state() { return w->engine().state(); }
@@ -122,6 +128,7 @@ protected:
     QTemporaryDir dir;
     QList<Announcement> events;
     ballwick::test::TestServices fakes;
+    RecordingEvents recorder;
     std::unique_ptr<Tmain> w;
     std::unique_ptr<Ttallylist> tally;
 };
