@@ -70,12 +70,14 @@ int main(int argc, char **argv)
     ballwick::DesktopLinks links;
     ballwick::RunningProgram program;
     ballwick::QtAccessibleEvents accessibility;
+    ballwick::SystemClock clock;
     ballwick::MainServices services;
     services.places = ballwick::runningPlaces();
     services.cues = &cues;
     services.dialogs = &dialogs;
     services.program = &program;
     services.accessibility = &accessibility;
+    services.clock = &clock;
 
     Tmain main(services);
     Ttallylist tally(&main, dialogs, services.places.data);

@@ -55,19 +55,19 @@ ScorePosting::ScorePosting(TFlatPanel *panelCleared, TFlatPanel *panelWait, Dial
     m_timer->setInterval(1000);
 }
 
-QString ScorePosting::postDate()
+QString ScorePosting::postDate(const QDate &day)
 {
     const QString sep(localeDateSeparator());
-    return QDate::currentDate().toString(QStringLiteral("M") + sep + QStringLiteral("d") + sep + QStringLiteral("yy"));
+    return day.toString(QStringLiteral("M") + sep + QStringLiteral("d") + sep + QStringLiteral("yy"));
 }
 
-void ScorePosting::send(const QString &name, int score)
+void ScorePosting::send(const QString &name, const QDate &day, int score)
 {
     if (QLabel *note = queuedNote(m_cleared, false))
         note->hide();
     try {
         if (m_highscore)
-            m_highscore->sendscore(name, postDate(), QString::number(score));
+            m_highscore->sendscore(name, postDate(day), QString::number(score));
     } catch (...) {
         // The countdown below reports a post that never got out.
     }

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QString>
 
+class QDate;
 class QTimer;
 class TFlatPanel;
 class Thighscore;
@@ -27,16 +28,16 @@ public:
     // The step timer "Timer1": 1000 ms, stopped at first.
     QTimer *timer() const { return m_timer; }
 
-    // Sends the score and starts the countdown.
-    void send(const QString &name, int score);
+    // Sends the score with the day it was posted and starts the countdown.
+    void send(const QString &name, const QDate &day, int score);
     // One step of the countdown.
     void step();
     // Loads and shows the high-score list.
     void showlist();
 
-    // Today as month/day/two-digit year, without leading zeros (12/6/26), with
+    // A day as month/day/two-digit year, without leading zeros (12/6/26), with
     // the locale's date separator.
-    static QString postDate();
+    static QString postDate(const QDate &day);
 
 private:
     TFlatPanel *m_cleared;

@@ -145,7 +145,7 @@ void Tmain::FormCreate()
     m_mutex = std::make_unique<ballwick::InstanceMutex>(m_appname);
     defaultwidth = 780;
     defaultheight = 491;
-    const QTime now = QDateTime::currentDateTimeUtc().time();
+    const QTime now = m_services.clock->now().toUTC().time();
     m_engine = std::make_unique<ballwick::Engine>(
         *this, ballwick::Random(ballwick::Random::seedfromtime(now.hour(), now.minute(), now.second(), now.msec())));
     panel_name->show();
@@ -418,7 +418,7 @@ void Tmain::button_sendscoreClick()
 {
     if (edit_name->text().isEmpty())
         edit_name->setText(QStringLiteral("Guest"));
-    m_posting->send(edit_name->text(), m_engine->state().score);
+    m_posting->send(edit_name->text(), m_services.clock->now().date(), m_engine->state().score);
 }
 
 void Tmain::Timer1Timer()

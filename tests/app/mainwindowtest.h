@@ -41,6 +41,13 @@ struct RecordingProgram : ProgramProcess
     void endProcess(int code) override { exits << code; }
 };
 
+// The computer's clock, or a fixed moment once `at` is set.
+struct TestClock : Clock
+{
+    QDateTime at;
+    QDateTime now() const override { return at.isValid() ? at : QDateTime::currentDateTime(); }
+};
+
 // A main window's services for a test: every file in one folder of the test's
 // own, cues and messages recorded.
 struct TestServices
@@ -50,6 +57,7 @@ struct TestServices
     RecordingProgram program;
     RecordingLinks links;
     QtAccessibleEvents accessibility;
+    TestClock clock;
     MainServices services;
 
     const MainServices &in(const QString &dir)
@@ -60,6 +68,7 @@ struct TestServices
         services.dialogs = &dialogs;
         services.program = &program;
         services.accessibility = &accessibility;
+        services.clock = &clock;
         return services;
     }
 };
