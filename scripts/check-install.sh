@@ -62,7 +62,7 @@ if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "the window did not close"
 wait "$pid"
 RUN
 env -u QT_QPA_PLATFORM HOME="$home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$stage/bin/ballwick" || fail "the installed game did not run and close"
+  sh scripts/with-xvfb.sh 1024x768x24 bash "$work/run.sh" "$stage/bin/ballwick" || fail "the installed game did not run and close"
 
 grep -q '^Quick=n' "$home/.config/ballwick/ballwick.ini" || fail "no settings in \$XDG_CONFIG_HOME/ballwick/"
 grep -q '^Width=' "$home/.config/ballwick/ballwick.ini" || fail "settings not saved at close"

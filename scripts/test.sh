@@ -39,7 +39,7 @@ cmake --build build-fuzz-qt -j"$JOBS" --target fuzz_inifile fuzz_tallyload fuzz_
 echo "== full build and tests, default generator, Release"
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBALLWICK_BENCH=OFF >/dev/null
 cmake --build build-release -j2
-(cd build-release && ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:2)
+(cd build-release && ctest --output-on-failure -j2 --timeout 600)
 
 # Last, so that the closing line of this script is the full test run's summary.
 echo "== full build and tests (Ninja)"
@@ -47,4 +47,4 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBALLWICK_BENCH=
 cmake --build build -j"$JOBS"
 # The installed tree: staged install, validators, the installed game run once.
 bash scripts/check-install.sh build
-(cd build && ctest --output-on-failure -j"$JOBS" --timeout 600 --repeat until-pass:2)
+(cd build && ctest --output-on-failure -j"$JOBS" --timeout 600)

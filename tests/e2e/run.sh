@@ -35,10 +35,10 @@ if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1 && 
 fi
 
 status=0
-if command -v xvfb-run >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$@" || status=$?
+if command -v Xvfb >/dev/null 2>&1; then
+  sh "$(dirname "$0")/../../scripts/with-xvfb.sh" 1280x1024x24 "$@" || status=$?
 else
-  echo "run.sh: no xvfb-run: the test skips itself" >&2
+  echo "run.sh: no Xvfb: the test skips itself" >&2
   "$@" || status=$?
 fi
 cleanup
