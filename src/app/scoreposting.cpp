@@ -55,6 +55,21 @@ ScorePosting::ScorePosting(TFlatPanel *panelCleared, TFlatPanel *panelWait, Dial
     m_timer->setInterval(1000);
 }
 
+void ScorePosting::setHighscore(Thighscore *highscore)
+{
+    if (m_highscore)
+        disconnect(m_highscore, nullptr, this, nullptr);
+    m_highscore = highscore;
+    if (m_highscore)
+        connect(m_highscore, &Thighscore::scorePosted, this, &ScorePosting::answered);
+}
+
+void ScorePosting::answered()
+{
+    m_cleared->hide();
+    m_timer->stop();
+}
+
 QString ScorePosting::postDate(const QDate &day)
 {
     const QString sep(localeDateSeparator());

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QDate;
@@ -23,7 +24,8 @@ public:
     // panelCleared: the end-of-round panel; panelWait: the wait caption on it.
     ScorePosting(TFlatPanel *panelCleared, TFlatPanel *panelWait, Dialogs &dialogs, QObject *parent = nullptr);
 
-    void setHighscore(Thighscore *highscore) { m_highscore = highscore; }
+    // The high-score window that posts; its answer ends the wait.
+    void setHighscore(Thighscore *highscore);
 
     // The step timer "Timer1": 1000 ms, stopped at first.
     QTimer *timer() const { return m_timer; }
@@ -32,6 +34,9 @@ public:
     void send(const QString &name, const QDate &day, int score);
     // One step of the countdown.
     void step();
+    // The post was answered: the end-of-round panel is put away and the
+    // countdown stops.
+    void answered();
     // Loads and shows the high-score list.
     void showlist();
 
@@ -43,7 +48,7 @@ private:
     TFlatPanel *m_cleared;
     TFlatPanel *m_wait;
     Dialogs &m_dialogs;
-    Thighscore *m_highscore = nullptr;
+    QPointer<Thighscore> m_highscore;
     QTimer *m_timer;
     int m_countdown = 0;
     int m_dots = 0;

@@ -231,16 +231,11 @@ void Thighscore::senditDoneString(QObject *, const QByteArray &)
 {
     postqueue().remove(m_sentId);
     m_sentId = 0;
-    if (m_main) {
-        if (auto *cleared = m_main->findChild<QWidget *>(QStringLiteral("panel_cleared")))
-            cleared->hide();
-        if (auto *timer = m_main->findChild<QTimer *>(QStringLiteral("Timer1")))
-            timer->stop();
-    }
+    // The main window puts its end-of-round panel away and stops its wait.
+    emit scorePosted();
     loadit();
     show();
     raise();
-    emit scorePosted();
     // The server can be reached again: what waits in the queue goes now.
     QTimer::singleShot(0, this, &Thighscore::sendnextqueued);
 }

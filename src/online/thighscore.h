@@ -64,7 +64,8 @@ public:
     TURL *URL1 = nullptr;
 
 signals:
-    // After senditDoneString has done its work.
+    // A post was answered (senditDoneString): the main window ends its wait
+    // and puts its end-of-round panel away.
     void scorePosted();
 
 protected:
