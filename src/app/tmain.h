@@ -137,6 +137,14 @@ public:
     const QPixmap &imagelist_balls(int index) const;
     const QPixmap &imagelist_mox(int index) const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape hides the topmost overlay, as its own button would.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
     // What the rules ask of the window (ballwick::GameView), in tmain_view.cpp.
     void addtomineincrease(int index) override;
     void addtomineset(int index, const std::string &value) override;
@@ -162,14 +170,6 @@ public:
     void roundover(int score) override;
     void scoresendable() override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    // Escape hides the topmost overlay, as its own button would.
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     ballwick::MainServices m_services;
 
     // Program-wide values, set at creation.
