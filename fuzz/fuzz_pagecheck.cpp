@@ -44,9 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     if (verdict != ballwick::PageVerdict::Ok)
         return 0;
+    // The spacing check reads the page as the view will, and only a page it
+    // lets through is laid out.
+    const QString text = QString::fromUtf8(page);
+    if (!ballwick::pageLayoutBounded(text))
+        return 0;
     PageDocument doc;
     doc.setTextWidth(479);
-    doc.setHtml(QString::fromUtf8(page));
+    doc.setHtml(text);
     (void)doc.size();
     return 0;
 }

@@ -2,9 +2,12 @@
 
 #include <QImage>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -132,6 +135,55 @@ PageVerdict checkPage(const QByteArray &html)
     if (pageNesting(html).tooComplex())
         return PageVerdict::TooComplex;
     return PageVerdict::Ok;
+}
+
+namespace {
+
+bool within(double v)
+{
+    return std::abs(v) <= MaxFrameSpacing; // false for NaN too
+}
+
+bool frameBounded(const QTextFrameFormat &f)
+{
+    return within(f.border()) && within(f.padding()) && within(f.margin()) && within(f.topMargin())
+           && within(f.bottomMargin()) && within(f.leftMargin()) && within(f.rightMargin());
+}
+
+bool framesBounded(QTextFrame *frame)
+{
+    if (!frameBounded(frame->frameFormat()))
+        return false;
+    if (auto *table = qobject_cast<QTextTable *>(frame)) {
+        const QTextTableFormat f = table->format();
+        if (!within(f.cellPadding()) || !within(f.cellSpacing()))
+            return false;
+        for (int r = 0; r < table->rows(); ++r)
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCellFormat cell = table->cellAt(r, c).format().toTableCellFormat();
+                if (!within(cell.topPadding()) || !within(cell.bottomPadding()) || !within(cell.leftPadding())
+                    || !within(cell.rightPadding()) || !within(cell.topBorder()) || !within(cell.bottomBorder())
+                    || !within(cell.leftBorder()) || !within(cell.rightBorder()))
+                    return false;
+            }
+    }
+    const QList<QTextFrame *> children = frame->childFrames();
+    return std::all_of(children.begin(), children.end(), framesBounded);
+}
+
+} // namespace
+
+bool pageLayoutBounded(const QString &html)
+{
+    // Reading a page loads its style sheets: this document loads what the
+    // view loads, nothing from files or the network. No layout is made for it.
+    class PageDocument : public QTextDocument
+    {
+    protected:
+        QVariant loadResource(int type, const QUrl &name) override { return pageResource(type, name); }
+    } document;
+    document.setHtml(html);
+    return framesBounded(document.rootFrame());
 }
 
 QVariant pageResource(int type, const QUrl &name)

@@ -42,6 +42,17 @@ PageNesting pageNesting(const QByteArray &html);
 
 PageVerdict checkPage(const QByteArray &html);
 
+// The spacing, padding, border or margin of a table, a cell or a frame, in
+// pixels, above which a page is not laid out: Qt's table layout does not
+// finish in any time a player would wait for a cell padded by 10^8 pixels.
+constexpr double MaxFrameSpacing = 1000;
+
+// Reads the page as the view's document would (attributes, style sheets,
+// character references and all) without laying it out, and tells whether every
+// table, cell and frame keeps its spacing within MaxFrameSpacing. Asked only of
+// a page checkPage() accepted.
+bool pageLayoutBounded(const QString &html);
+
 // What the list page's view loads for a picture, style sheet or document the page
 // names: pictures embedded in the program ("qrc:/..." or ":/..."), and for
 // everything else an empty value, never a local file or a network address. The

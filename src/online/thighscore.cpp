@@ -244,9 +244,13 @@ void Thighscore::getitDoneString(QObject *, const QByteArray &Result)
 {
     // A page too large or too deeply nested would hold up the window (or bring the
     // program down) while it is laid out: a short note stands in for it.
-    switch (ballwick::checkPage(Result)) {
+    const QString text = pageText(Result);
+    ballwick::PageVerdict verdict = ballwick::checkPage(Result);
+    if (verdict == ballwick::PageVerdict::Ok && !ballwick::pageLayoutBounded(text))
+        verdict = ballwick::PageVerdict::TooComplex;
+    switch (verdict) {
     case ballwick::PageVerdict::Ok:
-        displayhtml->setHtml(pageText(Result));
+        displayhtml->setHtml(text);
         return;
     case ballwick::PageVerdict::TooLarge:
         displayhtml->setPlainText(QStringLiteral("The high-score list is too large to be shown."));

@@ -258,6 +258,12 @@ TEST_F(HighscoreTest, PagesTooLargeOrTooDeepAreNotRendered)
         nested("<b>", "", 20), // end tags left out count as open
         "<table>" + QByteArray("<tr><td>c</td></tr>").repeated(ballwick::MaxTableCells + 1) + "</table>",
         "<table><tr><td colspan=\"60000\">wide</td></tr></table>",
+        // Spacing the table layout would take minutes over, however it is written.
+        "<table cellpadding=\"111111111111111111111114\"><tr><td>a</td></tr></table>",
+        "<table cellspacing=\"1e9\"><tr><td>a</td></tr></table>",
+        "<table cellpadding=\"&#49;&#48;&#48;&#48;&#48;&#48;&#48;&#48;&#48;\"><tr><td>a</td></tr></table>",
+        "<table><tr><td style=\"padding: 10000000em\">a</td></tr></table>",
+        "<table style=\"margin: 1000000000px\"><tr><td>a</td></tr></table>",
     };
     for (const QByteArray &page : refused) {
         hs->getitDoneString(nullptr, page);
