@@ -2,7 +2,6 @@
 
 #include "widgets/fonts.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,12 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 

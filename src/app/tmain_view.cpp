@@ -11,6 +11,7 @@
 #include <QPalette>
 
 #include "app/board.h"
+#include "app/maincolours.h"
 #include "app/pictures.h"
 #include "tally/ttallylist.h"
 #include "widgets/accessible.h"
@@ -22,14 +23,6 @@ namespace {
 const QColor cellBlack(0x00, 0x00, 0x00);
 const QColor cellRed(0xFF, 0x00, 0x00);
 const QColor cellGrey(0x80, 0x80, 0x80);
-
-void setCellColour(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    w->setPalette(pal);
-}
 
 } // namespace
 
@@ -147,7 +140,7 @@ void Tmain::cellchanged(int card, int column, int row, ballwick::CellState state
     else if (state != CellState::blank)
         caption = QString::number(number);
     l->setText(caption);
-    setCellColour(l, state == CellState::covered  ? cellRed
+    ballwick::setTextColour(l, state == CellState::covered  ? cellRed
                      : state == CellState::missed ? cellGrey
                                                   : cellBlack);
     m_cellstates[card - 1][column - 1][row - 1] = state;

@@ -21,6 +21,7 @@
 using ballwick::boardFrame;
 using ballwick::darkPurple;
 using ballwick::purple;
+using ballwick::setTextColour;
 using ballwick::windowColour;
 
 namespace {
@@ -33,14 +34,6 @@ QFont pixelFont(int pixels, bool bold = false)
     QFont f = uiFont(8, bold);
     f.setPixelSize(pixels);
     return f;
-}
-
-void setTextColour(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    w->setPalette(pal);
 }
 
 TFlatPanel *makePanel(QWidget *parent, const char *name, QRect geometry, const QColor &frame)

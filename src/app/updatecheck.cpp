@@ -1,7 +1,5 @@
 #include "app/updatecheck.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <stdexcept>
 
