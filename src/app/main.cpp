@@ -61,9 +61,6 @@ int main(int argc, char **argv)
     // The game's own face, in every window and menu.
     QApplication::setFont(ballwick::uiFont(8));
 
-    // Created in this order and destroyed in the reverse one, the main window
-    // last; the tally list reads its file when it is created and writes it
-    // when it is destroyed.
     // What the windows use outside themselves: the real ones.
     ballwick::MessageBoxes dialogs;
     ballwick::Sounds cues(ballwick::makeAudioOutput());
@@ -79,6 +76,9 @@ int main(int argc, char **argv)
     services.accessibility = &accessibility;
     services.clock = &clock;
 
+    // Created in this order and destroyed in the reverse one, the main window
+    // last; the tally list reads its file when it is created and writes it
+    // when it is destroyed.
     Tmain main(services);
     Ttallylist tally(&main, dialogs, services.places.data);
     Tabout about(&main, links);
