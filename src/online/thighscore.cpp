@@ -177,7 +177,7 @@ void Thighscore::showEvent(QShowEvent *event)
 PostQueue &Thighscore::postqueue()
 {
     if (!m_queue)
-        m_queue = std::make_unique<PostQueue>(m_dataDir + QStringLiteral("ballwickposts.json"));
+        m_queue = std::make_unique<PostQueue>(m_dataDir + QStringLiteral(BALLWICK_APPNAME "posts.json"));
     return *m_queue;
 }
 

@@ -18,6 +18,8 @@
 
 #include "tally/tallystore.h"
 #include "widgets/dialogs.h"
+
+#include <ballwick_config.h>
 #include "widgets/fonts.h"
 #include "widgets/tflatpanel.h"
 #include "widgets/picture.h"
@@ -35,8 +37,9 @@ const QColor kBackground(232, 227, 197);
 const QColor kPurple(128, 0, 128);
 const QColor kRed(255, 0, 0);
 
-// The tally file's name in the data folder.
-const QString kTallyFile = QStringLiteral("ballwicktally.tld");
+// The tally file's name in the data folder (the folder rule moves an older
+// copy under the same name).
+const QString kTallyFile = QStringLiteral(BALLWICK_APPNAME "tally.tld");
 
 // A decimal integer as the table stores it: leading blanks, an optional sign,
 // digits and nothing else, within the range of int.
